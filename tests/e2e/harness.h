@@ -1,0 +1,85 @@
+// Plays the desktop for end-to-end tests: starts programs with a command
+// line, finds their windows, sends real input, reads the screen and the
+// registry, answers error boxes and collects exit statuses.  Every wait has a
+// timeout, so no test can hang on a window that never comes.
+#ifndef TINDLE_TESTS_HARNESS_H
+#define TINDLE_TESTS_HARNESS_H
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace harness {
+
+// Windows path of a file of the build tree (which Wine shows on drive Z:).
+std::string windowsPath(const std::string &unixPath);
+
+class Child {
+public:
+    Child() = default;
+    Child(const Child &) = delete;
+    Child &operator=(const Child &) = delete;
+    ~Child();
+
+    // Starts program with the given command-line tail; false when it could
+    // not be started.
+    bool start(const std::string &program, const std::string &arguments,
+               const std::vector<std::string> &environment = {});
+    // The exit status once the process has ended within timeoutMs, or
+    // STILL_ACTIVE (259) when it has not.
+    DWORD waitExit(DWORD timeoutMs);
+    bool running();
+    void kill();
+    DWORD pid() const { return info.dwProcessId; }
+
+private:
+    PROCESS_INFORMATION info = {};
+};
+
+// The first visible top-level window of process pid whose class and title
+// match (null matches anything), or null after timeoutMs.
+HWND waitForWindow(DWORD pid, const char *className, const char *title, DWORD timeoutMs);
+// Top-level windows of the process, visible or not.
+std::vector<HWND> windowsOf(DWORD pid);
+
+// Waits for a box titled "Error" from pid; returns its text, or "" with
+// *box null after the timeout.
+std::string waitForErrorBox(DWORD pid, DWORD timeoutMs, HWND *box = nullptr);
+// Presses the OK button of a message box.
+void pressOk(HWND box);
+
+std::string className(HWND window);
+std::string windowTitle(HWND window);
+
+// Real input through SendInput.
+void pressKey(WORD virtualKey);
+void moveMouseBy(int dx, int dy);
+void moveMouseTo(int x, int y);
+void mouseButton(DWORD downFlag, DWORD upFlag);
+void leftClickAt(int x, int y);
+
+// The colour of a screen pixel as the display shows it.
+COLORREF screenPixel(int x, int y);
+
+// Handles this thread's messages for ms milliseconds: a preview child of a
+// harness window sends messages to its parent, and they must be answered.
+void pumpMessages(DWORD ms);
+
+// Waits until condition() holds, checking every 50 ms while handling
+// messages; false after timeoutMs.
+template <class Condition> bool waitUntil(DWORD timeoutMs, Condition condition)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (condition())
+            return true;
+        if (GetTickCount() - start >= timeoutMs)
+            return false;
+        pumpMessages(50);
+    }
+}
+
+} // namespace harness
+
+#endif
