@@ -3,14 +3,14 @@
 
     make_content.py INSTALL_DIR THUMBNAIL_DIR
 
-INSTALL_DIR gets the eight pictures, THUMBNAIL_DIR door01.bmp..door24.bmp,
+INSTALL_DIR gets the eight pictures and the clips 01.avi..24.avi, THUMBNAIL_DIR door01.bmp..door24.bmp,
 the first frames of the door clips in the resource layout.
 """
 import os
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from content import bitmap, motifs, pictures  # noqa: E402
+from content import avi, bitmap, motifs, pictures  # noqa: E402
 
 
 def main(install_dir, thumbnail_dir):
@@ -26,6 +26,10 @@ def main(install_dir, thumbnail_dir):
     for door, im in enumerate(firsts, 1):
         with open(os.path.join(thumbnail_dir, "door%02d.bmp" % door), "wb") as f:
             f.write(bitmap.bitmap_file(bitmap.to_indexed(im, colours, False), colours))
+        clip = [bitmap.to_indexed(motifs.frame(door, i), colours, False)
+                for i in range(motifs.FRAMES)]
+        with open(os.path.join(install_dir, "%02d.avi" % door), "wb") as f:
+            f.write(avi.avi_file(clip, colours, motifs.FRAMES_PER_SECOND))
 
 
 if __name__ == "__main__":

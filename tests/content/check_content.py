@@ -6,6 +6,7 @@ thumbnail resource layout and the shared colour table with the static colours.
 """
 import os
 import struct
+import subprocess
 import sys
 import unittest
 
@@ -68,6 +69,29 @@ class Thumbnails(unittest.TestCase):
         pixels = {open(os.path.join(THUMBS, "door%02d.bmp" % d), "rb").read()[1078:]
                   for d in range(1, 25)}
         self.assertEqual(len(pixels), 24)
+
+
+class Clips(unittest.TestCase):
+    def test_clips_are_72_by_72_bottom_up_rle8_starting_with_the_thumbnail(self):
+        for door in range(1, 25):
+            path = os.path.join(INSTALL, "%02d.avi" % door)
+            data = open(path, "rb").read()
+            strf = data.index(b"strf") + 8
+            size, w, h, planes, bits, comp = struct.unpack_from("<IiiHHI", data, strf)
+            first = subprocess.run(["ffmpeg", "-v", "error", "-i", path, "-frames:v", "1",
+                                    "-f", "rawvideo", "-pix_fmt", "bgr24", "-"],
+                                   capture_output=True, check=True).stdout
+            thumb, _, _, table = header(os.path.join(THUMBS, "door%02d.bmp" % door))
+            rows = [thumb[1078 + y * 72:1078 + (y + 1) * 72] for y in range(71, -1, -1)]
+            expected = b"".join(bytes((table[i][2], table[i][1], table[i][0]))
+                                for row in rows for i in row)
+            with self.subTest(door=door):
+                self.assertEqual((size, w, h, bits, comp), (40, 72, 72, 8, 1))
+                self.assertEqual(first, expected)
+
+    def test_content_stays_small(self):
+        clips = sum(os.path.getsize(os.path.join(INSTALL, "%02d.avi" % d)) for d in range(1, 25))
+        self.assertLess(clips, 4 * 1024 * 1024)
 
 
 if __name__ == "__main__":
