@@ -4,9 +4,9 @@
 
 #include "support/report.h"
 
-bool mciSend(MCIDEVICEID device, UINT command, DWORD_PTR flags, void *record)
+// The end of every command: a failure is shown and ends the message loop.
+static bool succeeded(MCIERROR result)
 {
-    MCIERROR result = mciSendCommandA(device, command, flags, (DWORD_PTR)record);
     // Stays empty when the library has no text for the code.
     char text[128] = "";
 
@@ -16,6 +16,23 @@ bool mciSend(MCIDEVICEID device, UINT command, DWORD_PTR flags, void *record)
     reportError(0, "MCI error: %s", text);
     PostQuitMessage(-1);
     return false;
+}
+
+bool mciSend(MCIDEVICEID device, UINT command, DWORD_PTR flags, void *record)
+{
+    return succeeded(mciSendCommandA(device, command, flags, (DWORD_PTR)record));
+}
+
+// Wine tells the window that a clip played to its end also when the clip
+// was stopped or closed before; that notice would make the calendar move on
+// from a clip that it has just started.  With one clip open at a time, every
+// notice still queued when a clip stops belongs to it.
+static void dropNotices(HWND window)
+{
+    MSG notice;
+
+    while (PeekMessageA(&notice, window, MM_MCINOTIFY, MM_MCINOTIFY, PM_REMOVE))
+        ;
 }
 
 bool openClip(HWND window, MCIDEVICEID *device, const char *path, int x, int y)
@@ -82,9 +99,17 @@ bool playClip(MCIDEVICEID device, HWND window)
 bool stopClip(MCIDEVICEID device, HWND window)
 {
     MCI_GENERIC_PARMS stop = {};
+    MCIERROR result;
 
     stop.dwCallback = (DWORD_PTR)window;
-    return mciSend(device, MCI_STOP, MCI_WAIT, &stop);
+    result = mciSendCommandA(device, MCI_STOP, MCI_WAIT, (DWORD_PTR)&stop);
+    // Wine stops a playing clip but then answers with a code of its wave
+    // output, MMSYSERR_INVALHANDLE, which no MCI command returns otherwise
+    // and for which the library has no text.
+    if (result == MMSYSERR_INVALHANDLE)
+        result = 0;
+    dropNotices(window);
+    return succeeded(result);
 }
 
 bool closeClip(MCIDEVICEID device, HWND window)
@@ -94,7 +119,10 @@ bool closeClip(MCIDEVICEID device, HWND window)
     if (device == 0)
         return true;
     close.dwCallback = (DWORD_PTR)window;
-    return mciSend(device, MCI_CLOSE, MCI_WAIT, &close);
+    if (!mciSend(device, MCI_CLOSE, MCI_WAIT, &close))
+        return false;
+    dropNotices(window);
+    return true;
 }
 
 bool setClipPalette(MCIDEVICEID device, HWND window, HPALETTE palette)

@@ -29,6 +29,7 @@ HWND clipWindow(MCIDEVICEID device, HWND window);
 // Plays from the first frame and returns at once; MM_MCINOTIFY reaches
 // window when playback ends.
 bool playClip(MCIDEVICEID device, HWND window);
+// A clip stopped or closed before its end leaves no completion notice.
 bool stopClip(MCIDEVICEID device, HWND window);
 // Device 0 (no clip open) sends nothing and succeeds.
 bool closeClip(MCIDEVICEID device, HWND window);
