@@ -31,8 +31,14 @@ static void dropNotices(HWND window)
 {
     MSG notice;
 
-    while (PeekMessageA(&notice, window, MM_MCINOTIFY, MM_MCINOTIFY, PM_REMOVE))
-        ;
+    // Wine hands back a pending WM_QUIT whatever the filter; the saver posts
+    // it before the window's last clip is closed, so it must stay queued.
+    while (PeekMessageA(&notice, window, MM_MCINOTIFY, MM_MCINOTIFY, PM_REMOVE)) {
+        if (notice.message == WM_QUIT) {
+            PostQuitMessage((int)notice.wParam);
+            break;
+        }
+    }
 }
 
 bool openClip(HWND window, MCIDEVICEID *device, const char *path, int x, int y)
