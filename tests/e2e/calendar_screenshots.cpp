@@ -1,0 +1,123 @@
+// Renders each presentation of the real saver (its test variant, on the
+// chosen dates, with the real installation) into bitmap files:
+//   calendar_screenshots DIRECTORY
+// `./dev screenshots` turns them into the pictures in docs/.
+#include <stdio.h>
+
+#include <string>
+#include <vector>
+
+#include "calendar_fixture.h"
+
+using namespace calendar;
+using namespace harness;
+
+static bool saveScreen(const std::string &path, int left, int top, int width, int height)
+{
+    BITMAPINFO info = {};
+    BITMAPFILEHEADER file = {};
+    HDC screen = GetDC(NULL);
+    HDC memory = CreateCompatibleDC(screen);
+    void *bits;
+    DWORD size = (DWORD)((width * 3 + 3) / 4 * 4 * height);
+    FILE *out;
+
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biSizeImage = size;
+    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, NULL, 0);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, left, top, SRCCOPY);
+    GdiFlush();
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info.bmiHeader;
+    file.bfSize = file.bfOffBits + size;
+    out = fopen(path.c_str(), "wb");
+    if (out != NULL) {
+        fwrite(&file, sizeof file, 1, out);
+        fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, out);
+        fwrite(bits, size, 1, out);
+        fclose(out);
+    }
+    SelectObject(memory, previous);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(NULL, screen);
+    printf("%s%s\n", out ? "" : "cannot write ", path.c_str());
+    return out != NULL;
+}
+
+static std::string directory;
+
+static bool savePictureSpace(const char *name)
+{
+    return saveScreen(directory + "\\" + name + ".bmp", originX(), originY(), 640, 480);
+}
+
+// Starts the saver on a date, lets it settle and saves the screen.
+static HWND show(Child &saver, const char *localTime, DWORD lastChecked, const char *name)
+{
+    setValue("LastCheckedYear", 126);
+    setValue("LastChecked", lastChecked);
+    HWND window = startSaver(saver, localTime);
+    pumpMessages(2500);
+    if (window != NULL)
+        savePictureSpace(name);
+    return window;
+}
+
+static void close(Child &saver)
+{
+    pressKey(VK_ESCAPE);
+    saver.waitExit(10000);
+}
+
+int main(int argc, char **argv)
+{
+    Child saver;
+    HWND window;
+    bool saved = true;
+
+    if (argc != 2) {
+        fprintf(stderr, "usage: calendar_screenshots DIRECTORY\n");
+        return 2;
+    }
+    directory = argv[1];
+    freshRegistry(windowsPath(TINDLE_INSTALL_DIR));
+
+    window = show(saver, "2026-12-10 12:00:00", 4, "advent-pending");
+    saved = saved && window != NULL;
+    clickCornerPicture();
+    saved = saved && waitForClipDoor(window, 9, 5000);
+    pumpMessages(400);
+    saved = saved && savePictureSpace("advent-opened");
+    close(saver);
+
+    window = show(saver, "2026-12-27 12:00:00", 0, "twelve-before");
+    saved = saved && window != NULL;
+    clickCornerPicture();
+    saved = saved && waitForClipDoor(window, 0, 5000);
+    pumpMessages(400);
+    saved = saved && savePictureSpace("twelve-after");
+    close(saver);
+
+    saved = saved && show(saver, "1996-11-15 12:00:00", 0, "november-1996") != NULL;
+    close(saver);
+    saved = saved && show(saver, "2026-07-01 12:00:00", 0, "season-over") != NULL;
+    close(saver);
+
+    // The preview in a parent of the display settings' size.
+    HWND parent = CreateWindowA("STATIC", "", WS_POPUP | WS_VISIBLE, 100, 100, 152, 112, NULL,
+                                NULL, NULL, NULL);
+    char arguments[32];
+    snprintf(arguments, sizeof arguments, "/p %u", (unsigned)(UINT_PTR)parent);
+    saver.start(windowsPath(TINDLE_CLOCK_SCR), arguments, {"TINDLE_CLOCK=2026-12-10 12:00:00"});
+    pumpMessages(2500);
+    saved = saved && saveScreen(directory + "\\preview.bmp", 100, 100, 152, 112);
+    DestroyWindow(parent);
+    saver.waitExit(10000);
+    return saved ? 0 : 1;
+}
