@@ -56,8 +56,9 @@ TEST_F(Calendar, TenthOfDecemberOpensNineDoorsAndTheClickOpensTheTenth)
     for (int door = 0; door < 9; door++) {
         SCOPED_TRACE(door + 1);
         EXPECT_TRUE(shot.doorHasFrame(door));
-        if (door > 0 && door != clipDoor(window))
+        if (door > 0 && door != clipDoor(window)) {
             EXPECT_TRUE(doorShowsThumbnail(shot, door));
+        }
     }
     const Picture &pud = installedPicture("pud.bmp");
     RECT aboveNumber = {doorCorners[9].x + 2, doorCorners[9].y + 2, doorCorners[9].x + 70,
@@ -155,8 +156,9 @@ TEST_F(Calendar, TwelveDaysShowNoDoorsUntilTheClickOpensAll)
     for (int door = 0; door < 24; door++) {
         SCOPED_TRACE(door + 1);
         EXPECT_TRUE(after.doorHasFrame(door));
-        if (door > 0 && door != clipDoor(window))
+        if (door > 0 && door != clipDoor(window)) {
             EXPECT_TRUE(doorShowsThumbnail(after, door));
+        }
     }
     // Later clicks change nothing and keep the saver.
     clickCornerPicture();
@@ -191,7 +193,8 @@ TEST_F(Calendar, AfterTheSeasonTheHappyNewYearPictureStandsOnBlack)
     EXPECT_EQ(shot.at(-originX(), -originY()), RGB(0, 0, 0));
     EXPECT_EQ(shot.at(639, 479), RGB(0, 0, 0));
     // Outside the seasons the cursor stays hidden and a movement closes.
-    CURSORINFO cursor = {sizeof cursor};
+    CURSORINFO cursor = {};
+    cursor.cbSize = sizeof cursor;
     GetCursorInfo(&cursor);
     EXPECT_EQ(cursor.hCursor, (HCURSOR)NULL);
     moveMouseBy(20, 0);
@@ -208,7 +211,8 @@ TEST_F(Calendar, InTheSeasonsOnlyKeysAndOtherClicksClose)
         ASSERT_NE(window, (HWND)NULL);
         moveMouseBy(40, 40);
         EXPECT_TRUE(stillRunningAfterInput());
-        CURSORINFO cursor = {sizeof cursor};
+        CURSORINFO cursor = {};
+    cursor.cbSize = sizeof cursor;
         GetCursorInfo(&cursor);
         EXPECT_EQ(cursor.hCursor, LoadCursorA(NULL, IDC_ARROW));
         clickCornerPicture();
@@ -306,8 +310,9 @@ TEST_F(Calendar, AtMidnightBeforeChristmasAllDoorsOpenAndTheClipsStartAgain)
     for (int door = 0; door < 24; door++) {
         SCOPED_TRACE(door + 1);
         EXPECT_TRUE(shot.doorHasFrame(door));
-        if (door != clipDoor(window) && door > 0)
+        if (door > 0 && door != clipDoor(window)) {
             EXPECT_TRUE(doorShowsThumbnail(shot, door));
+        }
     }
     EXPECT_TRUE(cornerShows(shot, "clickall.bmp"));
     EXPECT_EQ(value("LastChecked"), 23u);

@@ -4,6 +4,7 @@
 // 20 cycles.
 #include <gtest/gtest.h>
 
+#include <windows.h>
 #include <psapi.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -55,8 +56,9 @@ struct Sample {
 
 static Sample sample(HANDLE process)
 {
-    PROCESS_MEMORY_COUNTERS memory = {sizeof memory};
+    PROCESS_MEMORY_COUNTERS memory = {};
 
+    memory.cb = sizeof memory;
     GetProcessMemoryInfo(process, &memory, sizeof memory);
     return {memory.PagefileUsage, memory.WorkingSetSize, gdiObjects(process)};
 }
