@@ -99,6 +99,12 @@ void stopDoorClip(CalendarState *state)
     ReleaseDC(state->window, dc);
     closeClip(state->clipDevice, state->window);
     state->clipDevice = 0;
+    // Wine's player reports success for a clip closed while it plays, with
+    // the device id that the next clip gets again; that notice would end the
+    // next clip at once, so it goes with the closed clip.
+    MSG stale;
+    while (PeekMessageA(&stale, state->window, MM_MCINOTIFY, MM_MCINOTIFY, PM_REMOVE))
+        continue;
 }
 
 void advanceClip(CalendarState *state)

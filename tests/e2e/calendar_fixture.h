@@ -111,8 +111,13 @@ bool doorShowsThumbnail(const Snapshot &shot, int door);
 bool cornerShows(const Snapshot &shot, const char *name);
 // Waits for the first drawing: the background's colour at the centre.
 bool waitForBackground(const char *name);
+// A left click at a point of the picture space, exactly there: relative
+// mouse movements are accelerated.
+void clickAt(int x, int y);
 // A left click in the middle of the corner picture.
 void clickCornerPicture();
+// The cursor, of whichever process, is the standard arrow.
+bool isArrow(HCURSOR cursor);
 
 } // namespace calendar
 
