@@ -388,25 +388,4 @@ void clickCornerPicture()
     clickAt(585, 430);
 }
 
-// Each process has its own handle for the arrow, so the cursors are compared
-// by their hot spot and masks.
-bool isArrow(HCURSOR cursor)
-{
-    ICONINFO shown = {}, arrow = {};
-    BITMAP shownMask = {}, arrowMask = {};
-    bool same;
-
-    if (cursor == NULL || !GetIconInfo(cursor, &shown))
-        return false;
-    GetIconInfo(LoadCursorA(NULL, IDC_ARROW), &arrow);
-    GetObjectA(shown.hbmMask, sizeof shownMask, &shownMask);
-    GetObjectA(arrow.hbmMask, sizeof arrowMask, &arrowMask);
-    same = shown.xHotspot == arrow.xHotspot && shown.yHotspot == arrow.yHotspot &&
-           shownMask.bmWidth == arrowMask.bmWidth && shownMask.bmHeight == arrowMask.bmHeight;
-    for (HBITMAP bitmap : {shown.hbmMask, shown.hbmColor, arrow.hbmMask, arrow.hbmColor})
-        if (bitmap != NULL)
-            DeleteObject(bitmap);
-    return same;
-}
-
 } // namespace calendar

@@ -116,8 +116,6 @@ bool waitForBackground(const char *name);
 void clickAt(int x, int y);
 // A left click in the middle of the corner picture.
 void clickCornerPicture();
-// The cursor, of whichever process, is the standard arrow.
-bool isArrow(HCURSOR cursor);
 
 } // namespace calendar
 

@@ -1,66 +1,55 @@
-// The calendar on a display of 256 colours (TINDLE_SCREEN at depth 8): its
-// palette comes from the corner picture, and it shows that picture's colours.
+// The calendar on a display of 256 colours (TINDLE_SCREEN at depth 8). Its
+// palette comes from the corner picture, which is therefore loaded at start
+// even when it is not shown; on deeper displays it is not (calendar_e2e).
+//
+// Wine keeps each process's view of an 8-bit display's colours to itself, so
+// the realised colours cannot be read back from here; what the saver loads
+// and that it draws and plays can.
 #include <gtest/gtest.h>
-
-#include <algorithm>
 
 #include "calendar_fixture.h"
 
 using namespace calendar;
 using namespace harness;
 
-static bool sameColour(const PALETTEENTRY &entry, const RGBQUAD &colour)
+TEST(Palette, ThePaletteIsMadeFromTheCornerPictureEvenWhenItIsNotShown)
 {
-    return entry.peRed == colour.rgbRed && entry.peGreen == colour.rgbGreen &&
-           entry.peBlue == colour.rgbBlue;
+    std::string installation = makeInstallation("palette-no-clikhere", {"clikhere.bmp"});
+    Child saver;
+    HWND box;
+    HDC screen = GetDC(NULL);
+    int depth = GetDeviceCaps(screen, BITSPIXEL);
+
+    ReleaseDC(NULL, screen);
+    ASSERT_EQ(depth, 8);
+    freshRegistry(installation);
+    ASSERT_TRUE(saver.start(windowsPath(TINDLE_CLOCK_SCR), "/s",
+                            {"TINDLE_CLOCK=2026-07-01 12:00:00"}));
+    EXPECT_EQ(waitForErrorBox(saver.pid(), 15000, &box),
+              "error, resource unavailable, Cannot load asset " +
+                  installedFile(installation, "clikhere.bmp"));
+    pressOk(box);
+    EXPECT_EQ(saver.waitExit(10000), 3u);
 }
 
-TEST(Palette, TheCornerPicturesColoursAreRealisedAndShown)
+TEST(Palette, TheCalendarDrawsAndPlaysInTwoHundredAndFiftySixColours)
 {
-    const Picture &corner = installedPicture("clikhere.bmp");
-    PALETTEENTRY system[256];
     Child saver;
     HWND window;
-    HDC screen = GetDC(NULL);
 
-    ASSERT_EQ(GetDeviceCaps(screen, BITSPIXEL), 8);
-    ASSERT_EQ(corner.colourTable().size(), 256u);
     freshRegistry(makeInstallation("palette"));
     setValue("LastCheckedYear", 126);
     setValue("LastChecked", 4);
     window = startSaver(saver, "2026-12-10 12:00:00");
     ASSERT_NE(window, (HWND)NULL);
     ASSERT_TRUE(waitForClipDoor(window, 0, 5000));
-    pumpMessages(1500);
-
-    // Every colour the palette may claim (all but the twenty static ones)
-    // is in the system palette now.
-    GetSystemPaletteEntries(screen, 0, 256, system);
-    ReleaseDC(NULL, screen);
-    int missing = 0;
-    for (int i = 10; i < 246; i++)
-        if (std::none_of(system, system + 256, [&](const PALETTEENTRY &entry) {
-                return sameColour(entry, corner.colourTable()[i]);
-            }))
-            missing++;
-    EXPECT_EQ(missing, 0);
-
-    Snapshot shot;
-    EXPECT_TRUE(cornerShows(shot, "clikhere.bmp"));
-    // The frames take the palette's colour nearest to orange.
-    LOGPALETTE *logical = (LOGPALETTE *)malloc(sizeof(LOGPALETTE) + 256 * sizeof(PALETTEENTRY));
-    logical->palVersion = 0x300;
-    logical->palNumEntries = 256;
-    for (int i = 0; i < 256; i++)
-        logical->palPalEntry[i] = {corner.colourTable()[i].rgbRed,
-                                   corner.colourTable()[i].rgbGreen,
-                                   corner.colourTable()[i].rgbBlue, 0};
-    HPALETTE palette = CreatePalette(logical);
-    PALETTEENTRY nearest = logical->palPalEntry[GetNearestPaletteIndex(palette, ORANGE)];
-    DeleteObject(palette);
-    free(logical);
-    EXPECT_EQ(shot.at(doorCorners[4].x - 1, doorCorners[4].y + 36),
-              RGB(nearest.peRed, nearest.peGreen, nearest.peBlue));
+    // The frame of waiting door 10 stands out from the black of the erase.
+    ASSERT_TRUE(waitUntil(5000, [] {
+        return pictureSpacePixel(doorCorners[9].x - 1, doorCorners[9].y + 36) != RGB(0, 0, 0);
+    }));
+    clickCornerPicture();
+    EXPECT_TRUE(waitForClipDoor(window, 9, 5000));
+    EXPECT_EQ(value("LastChecked"), 10u);
     pressKey(VK_SPACE);
     EXPECT_EQ(saver.waitExit(10000), 0u);
 }

@@ -109,15 +109,5 @@ int main(int argc, char **argv)
     saved = saved && show(saver, "2026-07-01 12:00:00", 0, "season-over") != NULL;
     close(saver);
 
-    // The preview in a parent of the display settings' size.
-    HWND parent = CreateWindowA("STATIC", "", WS_POPUP | WS_VISIBLE, 100, 100, 152, 112, NULL,
-                                NULL, NULL, NULL);
-    char arguments[32];
-    snprintf(arguments, sizeof arguments, "/p %u", (unsigned)(UINT_PTR)parent);
-    saver.start(windowsPath(TINDLE_CLOCK_SCR), arguments, {"TINDLE_CLOCK=2026-12-10 12:00:00"});
-    pumpMessages(2500);
-    saved = saved && saveScreen(directory + "\\preview.bmp", 100, 100, 152, 112);
-    DestroyWindow(parent);
-    saver.waitExit(10000);
     return saved ? 0 : 1;
 }
