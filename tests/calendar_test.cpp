@@ -20,7 +20,9 @@ static CalendarState stateOn(int year, int month, int day)
 
 class Seasons : public ::testing::Test {
 protected:
-    void SetUp() override
+    void SetUp() override { TearDown(); }
+    // No season stays forced for the programs that run next.
+    void TearDown() override
     {
         writeDword("Advent", 0);
         writeDword("Twelve", 0);
