@@ -86,17 +86,6 @@ COLORREF Picture::at(int x, int y) const
     return RGB(table[index].rgbRed, table[index].rgbGreen, table[index].rgbBlue);
 }
 
-void Picture::draw(HDC dc, int x, int y) const
-{
-    std::vector<unsigned char> info(sizeof header + table.size() * sizeof(RGBQUAD));
-
-    memcpy(&info[0], &header, sizeof header);
-    if (!table.empty())
-        memcpy(&info[sizeof header], table.data(), table.size() * sizeof(RGBQUAD));
-    StretchDIBits(dc, x, y, width(), height(), 0, 0, width(), height(), pixels.data(),
-                  (const BITMAPINFO *)info.data(), DIB_RGB_COLORS, SRCCOPY);
-}
-
 static HKEY openProgramKey()
 {
     HKEY key = NULL;
@@ -122,14 +111,6 @@ DWORD value(const char *name)
         number = 0xFFFFFFFF;
     RegCloseKey(key);
     return number;
-}
-
-void deleteValue(const char *name)
-{
-    HKEY key = openProgramKey();
-
-    RegDeleteValueA(key, name);
-    RegCloseKey(key);
 }
 
 void freshRegistry(const std::string &directory)

@@ -30,9 +30,6 @@ public:
     int height() const { return header.biHeight; }
     // The colour at (x, y), counted from the top-left corner.
     COLORREF at(int x, int y) const;
-    const std::vector<RGBQUAD> &colourTable() const { return table; }
-    // Draws the picture at its own size at (x, y) of dc, as the saver does.
-    void draw(HDC dc, int x, int y) const;
 
 private:
     bool parse(const unsigned char *data, size_t size);
@@ -47,7 +44,6 @@ private:
 void setValue(const char *name, DWORD value);
 // The value, or all ones when it does not exist.
 DWORD value(const char *name);
-void deleteValue(const char *name);
 // Removes the calendar's four values and points InstallDir at directory.
 void freshRegistry(const std::string &directory);
 
