@@ -2,6 +2,7 @@
 // window and its closing, the preview child and the error box.
 #include <gtest/gtest.h>
 
+#include "calendar_fixture.h"
 #include "harness.h"
 
 using namespace harness;
@@ -12,6 +13,11 @@ class Host : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        // Outside the calendar's seasons the saver closes on any input; the
+        // saver's clock variant picks such a day, and every saver started
+        // from here inherits it.
+        SetEnvironmentVariableA("TINDLE_CLOCK", "2026-07-01 12:00:00");
+        calendar::freshRegistry(calendar::makeInstallation("host"));
         // A known cursor position away from the screen's edges.
         SetCursorPos(400, 300);
         pumpMessages(200);
@@ -19,7 +25,7 @@ protected:
 
     HWND startFullScreen(const char *arguments)
     {
-        if (!saver.start(windowsPath(TINDLE_SCR), arguments))
+        if (!saver.start(windowsPath(TINDLE_CLOCK_SCR), arguments))
             return NULL;
         return waitForWindow(saver.pid(), "WindowsScreenSaverClass", "Screen Saver", 15000);
     }
@@ -39,7 +45,7 @@ TEST_F(Host, UnknownModesEndWithMinusOneAndShowNothing)
     for (const char *arguments : {"/x", "?", "/\ts", "/p:1234"}) {
         SCOPED_TRACE(arguments);
         Child child;
-        ASSERT_TRUE(child.start(windowsPath(TINDLE_SCR), arguments));
+        ASSERT_TRUE(child.start(windowsPath(TINDLE_CLOCK_SCR), arguments));
         EXPECT_EQ(child.waitExit(15000), MINUS_ONE);
         EXPECT_TRUE(windowsOf(child.pid()).empty());
     }
@@ -53,7 +59,7 @@ TEST_F(Host, PreviewOfADeadWindowEndsWithMinusOne)
     ASSERT_NE(gone, (HWND)NULL);
     DestroyWindow(gone);
     wsprintfA(arguments, "/p %u", (unsigned)(UINT_PTR)gone);
-    ASSERT_TRUE(saver.start(windowsPath(TINDLE_SCR), arguments));
+    ASSERT_TRUE(saver.start(windowsPath(TINDLE_CLOCK_SCR), arguments));
     EXPECT_EQ(saver.waitExit(15000), MINUS_ONE);
 }
 
@@ -67,7 +73,7 @@ TEST_F(Host, PreviewFillsTheParentsClientAreaAndNoInputClosesIt)
 
     ASSERT_NE(parent, (HWND)NULL);
     wsprintfA(arguments, "/p %u", (unsigned)(UINT_PTR)parent);
-    ASSERT_TRUE(saver.start(windowsPath(TINDLE_SCR), arguments));
+    ASSERT_TRUE(saver.start(windowsPath(TINDLE_CLOCK_SCR), arguments));
     ASSERT_TRUE(waitUntil(15000, [&] {
         preview = FindWindowExA(parent, NULL, "WindowsScreenSaverClass", NULL);
         return preview != NULL;
@@ -149,7 +155,7 @@ TEST_F(Host, ASecondFullScreenStartBringsTheFirstToTheFront)
     Child second;
 
     ASSERT_NE(first, (HWND)NULL);
-    ASSERT_TRUE(second.start(windowsPath(TINDLE_SCR), "/s"));
+    ASSERT_TRUE(second.start(windowsPath(TINDLE_CLOCK_SCR), "/s"));
     EXPECT_EQ(second.waitExit(15000), 0u);
     EXPECT_TRUE(saver.running());
     EXPECT_EQ(GetForegroundWindow(), first);

@@ -1,0 +1,88 @@
+#include "calendar/calendar_state.h"
+#include "calendar/clock.h"
+#include "support/prefs.h"
+
+CalendarDate calendarDateOf(const struct tm &local)
+{
+    CalendarDate date;
+
+    date.seconds = local.tm_sec;
+    date.minutes = local.tm_min;
+    date.hours = local.tm_hour;
+    date.dayOfMonth = local.tm_mday;
+    date.month = local.tm_mon;
+    date.year = local.tm_year;
+    date.weekday = local.tm_wday;
+    date.dayOfYear = local.tm_yday;
+    date.daylight = local.tm_isdst;
+    return date;
+}
+
+bool isAdvent(const CalendarState *state)
+{
+    return readDword("Advent", 0) == 1 ||
+           (state->today.month == MONTH_DECEMBER && state->today.dayOfMonth < 25);
+}
+
+bool isTwelve(const CalendarState *state)
+{
+    return readDword("Twelve", 0) == 1 ||
+           (state->today.month == MONTH_DECEMBER && state->today.dayOfMonth >= 25) ||
+           (state->today.month == MONTH_JANUARY && state->today.dayOfMonth <= 5);
+}
+
+bool isNovember1996(const CalendarState *state)
+{
+    return state->today.month == MONTH_NOVEMBER && state->today.year == 96;
+}
+
+Presentation presentationOf(const CalendarState *state)
+{
+    if (isAdvent(state))
+        return ADVENT;
+    if (isTwelve(state))
+        return TWELVE;
+    if (isNovember1996(state))
+        return NOVEMBER_1996;
+    return SEASON_OVER;
+}
+
+void settleDoors(CalendarState *state)
+{
+    if ((int32_t)lastCheckedForYear(state->today.year) < state->today.dayOfMonth) {
+        state->todayPending = 1;
+        recordProgress(state->today.year, state->today.dayOfMonth - 1);
+        state->today.dayOfMonth--;
+    }
+    // A forced Advent late in another month has more days than doors.
+    for (int door = 0; door < DOOR_COUNT; door++)
+        state->doors[door].open = door < state->today.dayOfMonth;
+}
+
+void refreshDate(CalendarState *state, bool initial)
+{
+    CalendarDate now;
+
+    readClock(&now);
+    if (!initial && now.dayOfYear == state->today.dayOfYear)
+        return;
+    // The first refresh of Christmas Day: the old date is still in today.
+    if (!initial && now.month == MONTH_DECEMBER && state->today.dayOfMonth < 25 &&
+        now.dayOfMonth == 25)
+        openAllDoors(state);
+    state->today = now;
+    // Shows the doors as they were; the new pending door appears with the
+    // next full redraw.
+    drawCalendar(state);
+    if (isTwelve(state) || !isAdvent(state))
+        return;
+    settleDoors(state);
+    if (!initial || isPreviewSized(state))
+        return;
+    if (state->clipDevice != 0)
+        stopDoorClip(state);
+    // Door 1's clip waits while door 1 itself waits (1 December).
+    if (state->doors[0].open)
+        playDoorClip(state, 0);
+    state->currentDoor = 0;
+}
