@@ -155,6 +155,55 @@ TEST(FirstMachine, InstallingAgainFromTheInstalledCopyKeepsIt)
     expectInstalledIn(directory, windowsPath(TINDLE_INSTALLER));
 }
 
+struct ControlSearch {
+    const char *text;
+    HWND found;
+};
+
+static BOOL CALLBACK matchControl(HWND control, LPARAM data)
+{
+    ControlSearch *search = (ControlSearch *)data;
+
+    if (windowTitle(control) != search->text)
+        return TRUE;
+    search->found = control;
+    return FALSE;
+}
+
+// A control anywhere inside window, by its text.
+static HWND findControl(HWND window, const char *text)
+{
+    ControlSearch search = {text, NULL};
+
+    EnumChildWindows(window, matchControl, (LPARAM)&search);
+    return search.found;
+}
+
+TEST(FirstMachine, TheInstallerWindowOffersToMakeItTheCurrentSaver)
+{
+    Child installer;
+    HWND setup = NULL, offer = NULL;
+
+    ASSERT_TRUE(installer.start(windowsPath(TINDLE_INSTALLER), ""));
+    // Each page adds its own words (here a blank) to the title.
+    ASSERT_TRUE(waitUntil(15000, [&] {
+        for (HWND window : windowsOf(installer.pid()))
+            if (IsWindowVisible(window) && windowTitle(window).rfind("Tindle Advent Setup", 0) == 0)
+                setup = window;
+        return setup != NULL;
+    }));
+    // The directory page's Install, then the last page's Finish.
+    PostMessageA(setup, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(waitUntil(30000, [&] {
+        offer = findControl(setup, "Make Tindle Advent the current screen saver");
+        return offer != NULL && IsWindowVisible(offer);
+    }));
+    EXPECT_EQ(SendMessageA(offer, BM_GETCHECK, 0, 0), BST_CHECKED);
+    PostMessageA(setup, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(installer.waitExit(30000), 0u);
+    EXPECT_EQ(readText(HKEY_CURRENT_USER, DESKTOP_KEY, "SCRNSAVE.EXE"), systemSaver());
+}
+
 TEST(FirstMachine, TheDesktopRunsTheInstalledSaverFullScreenAndAsPreview)
 {
     expectFullScreenRun(systemSaver());
