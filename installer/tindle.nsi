@@ -39,6 +39,8 @@ BrandingText "Brackwell"
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
 
+; NSIS's English texts read the same in British English; the version
+; resource is marked English (United Kingdom), like the saver's.
 VIProductVersion "1.0.0.0"
 VIAddVersionKey /LANG=2057 "ProductName" "${PRODUCT}"
 VIAddVersionKey /LANG=2057 "CompanyName" "Brackwell"
@@ -52,9 +54,9 @@ VIAddVersionKey /LANG=2057 "LegalCopyright" "Brackwell"
 ; The desktop lists the screen savers of the Windows system directory; a
 ; 32-bit installer on 64-bit Windows must write past the WOW64 redirection to
 ; reach the directory that the desktop reads.
-!macro SystemDirectory ON
+!macro SystemDirectory ACTION
   ${If} ${RunningX64}
-    ${${ON}X64FSRedirection}
+    ${${ACTION}X64FSRedirection}
   ${EndIf}
 !macroend
 
