@@ -1,8 +1,145 @@
 #include "dialogs/dialogs.h"
-
 #include "host/host.h"
+#include "image/assets.h"
+#include "image/dib_image.h"
+
+static DibImage settingsPicture = DibImage::empty();
+static HPALETTE settingsPalette;
+
+void centerOnDesktop(HWND window)
+{
+    RECT desktop, area;
+
+    GetWindowRect(GetDesktopWindow(), &desktop);
+    GetWindowRect(window, &area);
+    SetWindowPos(window, NULL, desktop.right / 2 + (area.left - area.right) / 2,
+                 desktop.bottom / 2 + (area.top - area.bottom) / 2, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER);
+}
+
+UINT realizeDialogPalette(HWND dialog, HPALETTE palette)
+{
+    HDC dc = GetDC(dialog);
+    HPALETTE previous = SelectPalette(dc, palette, FALSE);
+    UINT changed = RealizePalette(dc);
+
+    SelectPalette(dc, previous, FALSE);
+    ReleaseDC(dialog, dc);
+    if (changed != 0)
+        InvalidateRect(dialog, NULL, FALSE);
+    return changed;
+}
+
+void eraseBlack(HWND dialog, HDC dc)
+{
+    RECT client;
+    int saved;
+
+    GetClientRect(dialog, &client);
+    saved = SaveDC(dc);
+    SetMapMode(dc, MM_TEXT);
+    FillRect(dc, &client, (HBRUSH)GetStockObject(BLACK_BRUSH));
+    RestoreDC(dc, saved);
+}
+
+void paintPicture(HWND dialog, const DibImage &picture, HPALETTE palette, bool bottomRight)
+{
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(dialog, &paint);
+    const PackedDib *dib = picture.header();
+    LONG width = dib->biWidth, height = dib->biHeight;
+    RECT client;
+    int x = 0, y = 0;
+
+    SelectPalette(dc, palette, FALSE);
+    RealizePalette(dc);
+    if (bottomRight) {
+        GetClientRect(dialog, &client);
+        x = client.right - width;
+        y = client.bottom - height;
+    }
+    StretchDIBits(dc, x, y, width, height, 0, 0, width, height, dibPixels(dib),
+                  (const BITMAPINFO *)dib, DIB_RGB_COLORS, SRCCOPY);
+    EndPaint(dialog, &paint);
+}
+
+static INT_PTR colourMessage(HDC dc)
+{
+    SetTextColor(dc, RGB(255, 255, 255));
+    SetBkMode(dc, TRANSPARENT);
+    return (INT_PTR)GetStockObject(NULL_BRUSH);
+}
+
+INT_PTR CALLBACK SettingsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        centerOnDesktop(dialog);
+        resourceInstance = hostInstance;
+        settingsPicture = loadAsset(AssetId::Setup);
+        settingsPalette = settingsPicture.createPalette();
+        // Password protection belongs to the desktop's own settings.
+        ShowWindow(GetDlgItem(dialog, IDC_PASSWORD_PROTECT), SW_HIDE);
+        ShowWindow(GetDlgItem(dialog, IDC_SET_PASSWORD), SW_HIDE);
+        return 1;
+    case WM_DESTROY:
+        settingsPicture = DibImage::empty();
+        DeleteObject(settingsPalette);
+        settingsPalette = NULL;
+        return 0;
+    case WM_PAINT:
+        if (!settingsPicture.isEmpty())
+            paintPicture(dialog, settingsPicture, settingsPalette, true);
+        return 0;
+    case WM_ERASEBKGND:
+        eraseBlack(dialog, (HDC)wParam);
+        return 1;
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDOK:
+        case IDCANCEL:
+            EndDialog(dialog, LOWORD(wParam));
+            return 0;
+        case IDC_CREDITS:
+            showCreditsDialog(dialog);
+            return 0;
+        case IDC_DUPLICATE:
+            duplicateToFloppy(dialog);
+            break;
+        }
+        {
+            // The hidden check box's area shows the background again.
+            RECT area;
+            HWND box = GetDlgItem(dialog, IDC_PASSWORD_PROTECT);
+
+            GetClientRect(box, &area);
+            MapWindowPoints(box, dialog, (POINT *)&area, 2);
+            InvalidateRect(dialog, &area, FALSE);
+        }
+        return 0;
+    case WM_CTLCOLORBTN:
+        switch (GetDlgCtrlID((HWND)lParam)) {
+        case IDOK:
+        case IDCANCEL:
+        case IDC_CREDITS:
+        case IDC_SET_PASSWORD:
+            return 0;
+        }
+        return colourMessage((HDC)wParam);
+    case WM_CTLCOLORSTATIC:
+        return colourMessage((HDC)wParam);
+    case WM_QUERYNEWPALETTE:
+        return (WORD)realizeDialogPalette(dialog, settingsPalette);
+    case WM_PALETTECHANGED:
+        if ((HWND)wParam != dialog)
+            realizeDialogPalette(dialog, settingsPalette);
+        return 0;
+    }
+    return 0;
+}
 
 int showSettingsDialog(HWND owner)
 {
-    return (int)DialogBoxParamA(hostInstance, MAKEINTRESOURCEA(2003), owner, NULL, 0);
+    return (int)DialogBoxParamA(hostInstance, MAKEINTRESOURCEA(IDD_SETTINGS), owner,
+                                SettingsDlgProc, 0);
 }

@@ -1,0 +1,105 @@
+#include "support/prefs.h"
+
+#include <string.h>
+
+#include "support/report.h"
+
+static const char keyPath[] = "Software\\Brackwell\\Tindle";
+
+static HKEY openKey()
+{
+    HKEY key;
+
+    if (RegCreateKeyA(HKEY_LOCAL_MACHINE, keyPath, &key) != ERROR_SUCCESS)
+        reportError(ERR_FATAL | ERR_RESOURCE, "Cannot open registry key \"%s\"", keyPath);
+    return key;
+}
+
+static void storeDword(HKEY key, const char *name, DWORD value)
+{
+    if (RegSetValueExA(key, name, 0, REG_DWORD, (const BYTE *)&value, sizeof value) != ERROR_SUCCESS)
+        reportError(ERR_FATAL, "Cannot set registry key \"%s\\%s\" to %d", keyPath, name, (int)value);
+}
+
+DWORD readDword(const char *name, DWORD defaultValue)
+{
+    DWORD value = defaultValue, type = REG_DWORD, size = sizeof value;
+    HKEY key = openKey();
+    LONG status = RegQueryValueExA(key, name, NULL, &type, (BYTE *)&value, &size);
+
+    if (status == ERROR_FILE_NOT_FOUND)
+        storeDword(key, name, defaultValue);
+    // A failed query may have left anything in the buffer.
+    if (status != ERROR_SUCCESS)
+        value = defaultValue;
+    RegCloseKey(key);
+    return value;
+}
+
+void writeDword(const char *name, DWORD value)
+{
+    HKEY key = openKey();
+
+    storeDword(key, name, value);
+    RegCloseKey(key);
+}
+
+// Copies text into buffer, cut to fit.
+static void copyText(char *buffer, DWORD size, const char *text)
+{
+    size_t length = strlen(text);
+
+    if (length >= size)
+        length = size - 1;
+    memcpy(buffer, text, length);
+    buffer[length] = '\0';
+}
+
+void readString(const char *name, char *buffer, DWORD size, const char *defaultText)
+{
+    DWORD type, got = size;
+    HKEY key;
+    LONG status;
+
+    if (size == 0)
+        return;
+    copyText(buffer, size, defaultText);
+    key = openKey();
+    status = RegQueryValueExA(key, name, NULL, &type, (BYTE *)buffer, &got);
+    if (status == ERROR_FILE_NOT_FOUND) {
+        // Stored without its terminating zero, as the installation stores it.
+        if (RegSetValueExA(key, name, 0, REG_SZ, (const BYTE *)defaultText,
+                           (DWORD)strlen(defaultText)) != ERROR_SUCCESS)
+            reportError(ERR_FATAL, "Cannot set registry key \"%s\\%s\" to \"%s\"", keyPath, name,
+                        defaultText);
+    } else if (status != ERROR_SUCCESS || type != REG_SZ || (got == size && buffer[size - 1] != '\0')) {
+        // Not text, or no room left for the terminating zero.
+        copyText(buffer, size, defaultText);
+    } else if (got < size) {
+        // Texts are not always stored with their terminating zero.
+        buffer[got] = '\0';
+    }
+    RegCloseKey(key);
+}
+
+void installDir(char *buffer, DWORD size)
+{
+    readString("InstallDir", buffer, size, "");
+    if (buffer[0] == '\0')
+        reportError(ERR_FATAL, "Invalid installation - cannot find installation directory");
+}
+
+DWORD lastCheckedForYear(DWORD year)
+{
+    if (readDword("LastCheckedYear", 96) != year) {
+        writeDword("LastChecked", 0);
+        writeDword("LastCheckedYear", year);
+    }
+    return readDword("LastChecked", 0);
+}
+
+void recordProgress(DWORD year, DWORD day)
+{
+    writeDword("LastCheckedYear", year);
+    writeDword("LastChecked", day);
+}
