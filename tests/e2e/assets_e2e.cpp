@@ -76,3 +76,38 @@ TEST_F(Installation, ASetDirectoryIsNoError)
     ASSERT_TRUE(child.start(windowsPath(ASSET_PROBE), "dir"));
     EXPECT_EQ(child.waitExit(15000), 0u);
 }
+
+TEST_F(Installation, AnUnknownAssetIdIsReportedBeforeTheDirectoryIsRead)
+{
+    DWORD status;
+
+    for (const char *id : {"0", "9"}) {
+        SCOPED_TRACE(id);
+        EXPECT_EQ(probe(id, &status),
+                  std::string("error, resource unavailable, Cannot find asset id ") + id);
+        EXPECT_EQ(status, 3u);
+    }
+}
+
+TEST_F(Installation, AMissingAssetIsReportedWithItsFullPath)
+{
+    DWORD status;
+
+    for (const char *dir : {"C:\\X", "C:\\X\\"}) {
+        SCOPED_TRACE(dir);
+        setInstallDir(dir);
+        EXPECT_EQ(probe("8", &status), "error, resource unavailable, Cannot load asset C:\\X\\theend.bmp");
+        EXPECT_EQ(status, 3u);
+    }
+}
+
+TEST_F(Installation, AnAssetPathTooLongForItsBufferIsReportedCut)
+{
+    std::string dir = "C:\\" + std::string(250, 'd');
+    DWORD status;
+
+    setInstallDir(dir);
+    EXPECT_EQ(probe("3", &status),
+              "error, resource unavailable, Cannot load asset " + (dir + "\\clikhere.bmp").substr(0, MAX_PATH - 1));
+    EXPECT_EQ(status, 3u);
+}
