@@ -68,7 +68,9 @@ DWORD Child::waitExit(DWORD timeoutMs)
 
     if (info.hProcess == NULL)
         return code;
-    if (WaitForSingleObject(info.hProcess, timeoutMs) == WAIT_OBJECT_0)
+    // A child whose dialog is owned by one of our windows sends that window
+    // messages as it closes (re-enabling its owner): keep answering them.
+    if (waitUntil(timeoutMs, [&] { return !running(); }))
         GetExitCodeProcess(info.hProcess, &code);
     return code;
 }
