@@ -10,6 +10,10 @@ add_custom_command(OUTPUT ${VIDEO_TEST_CLIP}
   VERBATIM)
 add_custom_target(video_test_clip DEPENDS ${VIDEO_TEST_CLIP})
 
-tindle_test(video_test SOURCES video_test.cpp LIBS e2e_harness TIMEOUT 120)
-target_compile_definitions(video_test PRIVATE VIDEO_TEST_CLIP="${VIDEO_TEST_CLIP}")
+# It also checks the installation's door clips against the thumbnails that
+# it carries as the saver does.
+tindle_test(video_test SOURCES video_test.cpp $<TARGET_OBJECTS:tindle_thumbnails>
+            LIBS e2e_harness TIMEOUT 120)
+target_compile_definitions(video_test PRIVATE VIDEO_TEST_CLIP="${VIDEO_TEST_CLIP}"
+                           TINDLE_INSTALL_DIR="${TINDLE_INSTALL_DIR}")
 add_dependencies(video_test video_test_clip)

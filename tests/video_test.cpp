@@ -1,13 +1,17 @@
 // Clips played through MCI in a real topmost window, read back off the
 // screen.  The test clip is 72 x 72 and two seconds long: one second with a
-// red top half and a green bottom half, then one second of blue.
+// red top half and a green bottom half, then one second of blue.  The door
+// clips of the installation are checked against their thumbnails.
 #include <gtest/gtest.h>
+
+#include <stdio.h>
 
 #include <mutex>
 #include <string>
 #include <vector>
 
 #include "harness.h"
+#include "image/dib_image.h"
 #include "video/video.h"
 
 using namespace harness;
@@ -85,9 +89,12 @@ static bool closeTo(COLORREF a, COLORREF b)
            abs(GetBValue(a) - GetBValue(b)) <= 16;
 }
 
+// One topmost test window for all the cases of a suite: hiding or destroying
+// a window that Wine's X11 driver has mapped waits two seconds for a window
+// manager that Xvfb does not have.
 class Clip : public ::testing::Test {
 protected:
-    void SetUp() override
+    static void SetUpTestSuite()
     {
         WNDCLASSA windowClass = {};
 
@@ -99,8 +106,14 @@ protected:
         window = CreateWindowExA(WS_EX_TOPMOST, "VideoTestWindow", "Video test",
                                  WS_POPUP | WS_VISIBLE, 20, 30, 320, 240, NULL, NULL,
                                  windowClass.hInstance, NULL);
-        ASSERT_NE(window, (HWND)NULL);
         pumpMessages(300);
+    }
+
+    static void TearDownTestSuite() { DestroyWindow(window); }
+
+    void SetUp() override
+    {
+        ASSERT_NE(window, (HWND)NULL);
         notices.clear();
         path = windowsPath(VIDEO_TEST_CLIP);
     }
@@ -108,7 +121,6 @@ protected:
     void TearDown() override
     {
         closeClip(device, window);
-        DestroyWindow(window);
         for (const std::string &text : answerer.take())
             ADD_FAILURE() << "unexpected box: " << text;
     }
@@ -139,10 +151,11 @@ protected:
     }
 
     ErrorBoxAnswerer answerer;
-    HWND window = NULL;
+    static HWND window;
     MCIDEVICEID device = 0;
     std::string path;
 };
+HWND Clip::window;
 
 TEST_F(Clip, OpensAsAHiddenChildPlacedAtItsSourceSizeAndClosesWithIt)
 {
@@ -253,3 +266,87 @@ TEST_F(Clip, AMissingFileIsReportedAndEndsTheMessageLoop)
     ASSERT_TRUE(PeekMessageA(&quit, NULL, WM_QUIT, WM_QUIT, PM_REMOVE));
     EXPECT_EQ((int)quit.wParam, -1);
 }
+
+// A 72 x 72 square as 0x00RRGGBB, top row first, of what draw puts into a
+// 32-bit bitmap at (0, 0).
+template <class Draw> static std::vector<DWORD> square(Draw draw)
+{
+    BITMAPINFO info = {};
+    HDC memory = CreateCompatibleDC(NULL);
+    void *bits;
+    HBITMAP bitmap;
+    HGDIOBJ previous;
+    std::vector<DWORD> pixels;
+
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = CLIP_SIZE;
+    info.bmiHeader.biHeight = -CLIP_SIZE;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, NULL, 0);
+    previous = SelectObject(memory, bitmap);
+    draw(memory);
+    GdiFlush();
+    pixels.assign((DWORD *)bits, (DWORD *)bits + CLIP_SIZE * CLIP_SIZE);
+    SelectObject(memory, previous);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    return pixels;
+}
+
+// Where two squares differ: "" when they are the same.
+static std::string difference(const std::vector<DWORD> &shown, const std::vector<DWORD> &wanted)
+{
+    int count = 0, first = -1;
+    char text[120] = "";
+
+    for (int i = 0; i < CLIP_SIZE * CLIP_SIZE; i++)
+        if (shown[i] != wanted[i] && count++ == 0)
+            first = i;
+    if (count)
+        snprintf(text, sizeof text, "%d pixels differ, the first at (%d, %d): %06lx for %06lx",
+                 count, first % CLIP_SIZE, first / CLIP_SIZE, shown[first], wanted[first]);
+    return text;
+}
+
+class DoorClip : public Clip, public ::testing::WithParamInterface<int> {};
+
+// Each installed door clip is 72 x 72, and once its window is shown the
+// screen holds exactly the door's thumbnail as the calendar draws it: an
+// opened clip stands at its first frame.
+TEST_P(DoorClip, IsShownAtItsSizeStartingWithItsThumbnail)
+{
+    int door = GetParam(), width = 0, height = 0;
+    char clip[MAX_PATH], thumbnailName[40];
+    std::vector<DWORD> thumbnail;
+    std::string shown;
+    RECT placed;
+
+    snprintf(clip, sizeof clip, "%s/%02d.avi", TINDLE_INSTALL_DIR, door);
+    path = windowsPath(clip);
+    ASSERT_NE(GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES) << path << " is missing";
+    snprintf(thumbnailName, sizeof thumbnailName, "DIB_FIRSTFRAMES%d", door - 1);
+    resourceInstance = GetModuleHandleA(NULL);
+    DibImage image = DibImage::fromResource("DIB", thumbnailName, resourceInstance);
+    ASSERT_FALSE(image.isEmpty()) << thumbnailName << " is missing";
+    thumbnail = square([&](HDC memory) { drawImage(image, memory, 0, 0); });
+
+    openAndShow();
+    ASSERT_TRUE(clipSourceSize(device, window, &width, &height));
+    EXPECT_EQ(width, CLIP_SIZE);
+    EXPECT_EQ(height, CLIP_SIZE);
+    GetWindowRect(clipWindow(device, window), &placed);
+    auto fromScreen = [&](HDC memory) {
+        HDC screen = GetDC(NULL);
+
+        BitBlt(memory, 0, 0, CLIP_SIZE, CLIP_SIZE, screen, placed.left, placed.top, SRCCOPY);
+        ReleaseDC(NULL, screen);
+    };
+    waitUntil(2000, [&] {
+        shown = difference(square(fromScreen), thumbnail);
+        return shown.empty();
+    });
+    EXPECT_TRUE(shown.empty()) << path << ": " << shown;
+}
+
+INSTANTIATE_TEST_SUITE_P(Installed, DoorClip, ::testing::Range(1, 25));
