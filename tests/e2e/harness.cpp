@@ -5,6 +5,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "dialogs/dialog_ids.h"
+
 namespace harness {
 
 std::string windowsPath(const std::string &unixPath)
@@ -211,17 +213,22 @@ bool runShell(const std::string &command, DWORD timeoutMs)
 const char SETTINGS_TITLE[] = "Tindle Screen Saver Settings";
 const char FLOPPY_TITLE[] = "Tindle Advent Screen Saver";
 
-bool pickDuplicateDrive(DWORD pid, HWND settings, char drive)
+bool duplicateTo(DWORD pid, HWND settings, char drive)
 {
     HWND drives;
+    DWORD_PTR answer;
 
-    clickButton(settings, 1004);
+    clickButton(settings, IDC_DUPLICATE);
     drives = waitForWindow(pid, "#32770", FLOPPY_TITLE, 15000);
-    if (drives == NULL || SendDlgItemMessageA(drives, 1005, CB_GETCURSEL, 0, 0) != 0)
+    if (drives == NULL || SendDlgItemMessageA(drives, IDC_DRIVE_LIST, CB_GETCURSEL, 0, 0) != 0)
         return false;
-    SendDlgItemMessageA(drives, 1005, CB_SETCURSEL, drive - 'A', 0);
+    SendDlgItemMessageA(drives, IDC_DRIVE_LIST, CB_SETCURSEL, drive - 'A', 0);
     pressOk(drives);
-    return true;
+    // The copy runs without handling messages, so once the drive box is
+    // gone, the first message answered is answered after it, or by the
+    // loop of its error box.
+    return waitUntil(15000, [&] { return !IsWindow(drives); }) &&
+           SendMessageTimeoutA(settings, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &answer) != 0;
 }
 
 std::string fileContents(const std::string &path)

@@ -70,10 +70,10 @@ bool runShell(const std::string &command, DWORD timeoutMs);
 // The titles of the settings dialog and of the boxes of its Duplicate button.
 extern const char SETTINGS_TITLE[];
 extern const char FLOPPY_TITLE[];
-// Clicks Duplicate in the settings dialog of process pid and picks drive
-// ('A' or 'B') in the drive box; false when no drive box came with "A:"
-// chosen.
-bool pickDuplicateDrive(DWORD pid, HWND settings, char drive);
+// Clicks Duplicate in the settings dialog of process pid, picks drive ('A'
+// or 'B') in the drive box and returns when the copy is over or has shown
+// its error box; false when no drive box came with "A:" chosen.
+bool duplicateTo(DWORD pid, HWND settings, char drive);
 
 // Files and registry values as a program left them: the whole file or the
 // text value, "<missing>" when there is none.

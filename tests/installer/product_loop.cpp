@@ -165,9 +165,8 @@ TEST(FirstMachine, DuplicateCopiesTheInstallerToTheFloppyInDriveA)
     ASSERT_TRUE(saver.start(systemSaver(), arguments));
     settings = waitForWindow(saver.pid(), "#32770", SETTINGS_TITLE, 15000);
     ASSERT_NE(settings, (HWND)NULL);
-    ASSERT_TRUE(pickDuplicateDrive(saver.pid(), settings, 'A'));
-    EXPECT_TRUE(waitUntil(30000, [&] { return fileContents(FLOPPY_COPY) == fileContents(installed); }));
-    // The copy is over once its wait box, titled like the drive box, is gone.
+    ASSERT_TRUE(duplicateTo(saver.pid(), settings, 'A'));
+    EXPECT_TRUE(fileContents(FLOPPY_COPY) == fileContents(installed));
     EXPECT_TRUE(waitForNoWindow(saver.pid(), FLOPPY_TITLE, 15000));
     pressOk(settings);
     EXPECT_EQ(saver.waitExit(15000), 1u);
