@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "dialogs/dialog_ids.h"
+#include "image/assets.h"
 
 // Shows the settings dialog modally; 1 after OK, 2 after Cancel, -1 when it
 // cannot be shown.
@@ -17,12 +18,16 @@ void centerOnDesktop(HWND window);
 // Realises palette for dialog and returns the number of entries changed.
 UINT realizeDialogPalette(HWND dialog, HPALETTE palette);
 
-class DibImage;
-// The two picture dialogs have a black background, and their picture is
-// drawn 1:1 with palette, at the top-left corner or touching the
-// bottom-right one; whatever lies outside the client area is cut off.
-void eraseBlack(HWND dialog, HDC dc);
-void paintPicture(HWND dialog, const DibImage &picture, HPALETTE palette, bool bottomRight);
+// A picture dialog opens centred with its installed picture and a palette
+// made from it, and gives both up at WM_DESTROY.
+void openPictureDialog(HWND dialog, AssetId id, DibImage &picture, HPALETTE &palette);
+void closePictureDialog(DibImage &picture, HPALETTE &palette);
+// What the two picture dialogs answer alike: a black background, the
+// picture drawn 1:1 with its palette at the top-left corner or touching the
+// bottom-right one (whatever lies outside the client area is cut off), white
+// static text and the palette messages.  False for any other message.
+bool pictureDialogMessage(HWND dialog, UINT message, WPARAM wParam, const DibImage &picture,
+                          HPALETTE palette, bool bottomRight, INT_PTR *result);
 
 // 1 for OK, 2 for cancel.
 int showCreditsDialog(HWND owner);

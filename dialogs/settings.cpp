@@ -30,7 +30,7 @@ UINT realizeDialogPalette(HWND dialog, HPALETTE palette)
     return changed;
 }
 
-void eraseBlack(HWND dialog, HDC dc)
+static void eraseBlack(HWND dialog, HDC dc)
 {
     RECT client;
     int saved;
@@ -42,7 +42,7 @@ void eraseBlack(HWND dialog, HDC dc)
     RestoreDC(dc, saved);
 }
 
-void paintPicture(HWND dialog, const DibImage &picture, HPALETTE palette, bool bottomRight)
+static void paintPicture(HWND dialog, const DibImage &picture, HPALETTE palette, bool bottomRight)
 {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(dialog, &paint);
@@ -70,30 +70,66 @@ static INT_PTR colourMessage(HDC dc)
     return (INT_PTR)GetStockObject(NULL_BRUSH);
 }
 
+void openPictureDialog(HWND dialog, AssetId id, DibImage &picture, HPALETTE &palette)
+{
+    centerOnDesktop(dialog);
+    resourceInstance = hostInstance;
+    picture = loadAsset(id);
+    palette = picture.createPalette();
+}
+
+void closePictureDialog(DibImage &picture, HPALETTE &palette)
+{
+    picture = DibImage::empty();
+    if (palette != NULL)
+        DeleteObject(palette);
+    palette = NULL;
+}
+
+bool pictureDialogMessage(HWND dialog, UINT message, WPARAM wParam, const DibImage &picture,
+                          HPALETTE palette, bool bottomRight, INT_PTR *result)
+{
+    *result = 0;
+    switch (message) {
+    case WM_PAINT:
+        if (!picture.isEmpty())
+            paintPicture(dialog, picture, palette, bottomRight);
+        return true;
+    case WM_ERASEBKGND:
+        eraseBlack(dialog, (HDC)wParam);
+        *result = 1;
+        return true;
+    case WM_CTLCOLORSTATIC:
+        *result = colourMessage((HDC)wParam);
+        return true;
+    case WM_QUERYNEWPALETTE:
+        *result = (WORD)realizeDialogPalette(dialog, palette);
+        return true;
+    case WM_PALETTECHANGED:
+        if ((HWND)wParam != dialog)
+            realizeDialogPalette(dialog, palette);
+        return true;
+    }
+    return false;
+}
+
 INT_PTR CALLBACK SettingsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    INT_PTR result;
+
+    if (pictureDialogMessage(dialog, message, wParam, settingsPicture, settingsPalette, true,
+                             &result))
+        return result;
     switch (message) {
     case WM_INITDIALOG:
-        centerOnDesktop(dialog);
-        resourceInstance = hostInstance;
-        settingsPicture = loadAsset(AssetId::Setup);
-        settingsPalette = settingsPicture.createPalette();
+        openPictureDialog(dialog, AssetId::Setup, settingsPicture, settingsPalette);
         // Password protection belongs to the desktop's own settings.
         ShowWindow(GetDlgItem(dialog, IDC_PASSWORD_PROTECT), SW_HIDE);
         ShowWindow(GetDlgItem(dialog, IDC_SET_PASSWORD), SW_HIDE);
         return 1;
     case WM_DESTROY:
-        settingsPicture = DibImage::empty();
-        DeleteObject(settingsPalette);
-        settingsPalette = NULL;
+        closePictureDialog(settingsPicture, settingsPalette);
         return 0;
-    case WM_PAINT:
-        if (!settingsPicture.isEmpty())
-            paintPicture(dialog, settingsPicture, settingsPalette, true);
-        return 0;
-    case WM_ERASEBKGND:
-        eraseBlack(dialog, (HDC)wParam);
-        return 1;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDOK:
@@ -126,14 +162,6 @@ INT_PTR CALLBACK SettingsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARA
             return 0;
         }
         return colourMessage((HDC)wParam);
-    case WM_CTLCOLORSTATIC:
-        return colourMessage((HDC)wParam);
-    case WM_QUERYNEWPALETTE:
-        return (WORD)realizeDialogPalette(dialog, settingsPalette);
-    case WM_PALETTECHANGED:
-        if ((HWND)wParam != dialog)
-            realizeDialogPalette(dialog, settingsPalette);
-        return 0;
     }
     return 0;
 }

@@ -2,6 +2,11 @@
 
 #include <string.h>
 
+#include <fstream>
+#include <iterator>
+
+#include "dialogs/dialog_ids.h"
+
 namespace harness {
 
 std::string windowsPath(const std::string &unixPath)
@@ -62,6 +67,17 @@ bool Child::start(const std::string &program, const std::string &arguments,
     return true;
 }
 
+bool Child::adopt(DWORD pid)
+{
+    kill();
+    info.hProcess = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE | SYNCHRONIZE,
+                                FALSE, pid);
+    info.dwProcessId = pid;
+    if (info.hProcess == NULL)
+        info = PROCESS_INFORMATION();
+    return info.hProcess != NULL;
+}
+
 DWORD Child::waitExit(DWORD timeoutMs)
 {
     DWORD code = STILL_ACTIVE;
@@ -89,7 +105,8 @@ void Child::kill()
         WaitForSingleObject(info.hProcess, 5000);
     }
     CloseHandle(info.hProcess);
-    CloseHandle(info.hThread);
+    if (info.hThread != NULL)
+        CloseHandle(info.hThread);
     info = PROCESS_INFORMATION();
 }
 
@@ -131,6 +148,150 @@ std::string windowTitle(HWND window)
 
     GetWindowTextA(window, text, sizeof text);
     return text;
+}
+
+struct ControlSearch {
+    const char *text;
+    HWND found;
+};
+
+static BOOL CALLBACK matchControl(HWND control, LPARAM data)
+{
+    ControlSearch *search = (ControlSearch *)data;
+
+    if (windowTitle(control) != search->text)
+        return TRUE;
+    search->found = control;
+    return FALSE;
+}
+
+HWND findControl(HWND window, const char *text)
+{
+    ControlSearch search = {text, NULL};
+
+    EnumChildWindows(window, matchControl, (LPARAM)&search);
+    return search.found;
+}
+
+void clickButton(HWND dialog, int id)
+{
+    PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+}
+
+bool waitForNoWindow(DWORD pid, const char *title, DWORD timeoutMs)
+{
+    return waitUntil(timeoutMs, [&] {
+        for (HWND window : windowsOf(pid))
+            if (IsWindowVisible(window) && windowTitle(window) == title)
+                return false;
+        return true;
+    });
+}
+
+// The command goes to the shell as one argument, so it must not hold double
+// quotes.
+bool startShell(const std::string &command)
+{
+    STARTUPINFOA startup = {};
+    PROCESS_INFORMATION started = {};
+    std::string commandLine = "sh -c \"" + command + "\"";
+
+    startup.cb = sizeof startup;
+    return CreateProcessA("Z:\\bin\\sh", &commandLine[0], NULL, NULL, FALSE, 0, NULL, NULL,
+                          &startup, &started) != FALSE;
+}
+
+bool runShell(const std::string &command, DWORD timeoutMs)
+{
+    const std::string done = std::string(TINDLE_BUILD_DIR) + "/shell-done";
+
+    DeleteFileA(windowsPath(done).c_str());
+    return startShell(command + "; : >" + done) &&
+           waitUntil(timeoutMs, [&] { return fileExists(windowsPath(done)); });
+}
+
+const char SETTINGS_TITLE[] = "Tindle Screen Saver Settings";
+const char FLOPPY_TITLE[] = "Tindle Advent Screen Saver";
+
+bool duplicateTo(DWORD pid, HWND settings, char drive)
+{
+    HWND drives;
+    DWORD_PTR answer;
+
+    clickButton(settings, IDC_DUPLICATE);
+    drives = waitForWindow(pid, "#32770", FLOPPY_TITLE, 15000);
+    if (drives == NULL || SendDlgItemMessageA(drives, IDC_DRIVE_LIST, CB_GETCURSEL, 0, 0) != 0)
+        return false;
+    SendDlgItemMessageA(drives, IDC_DRIVE_LIST, CB_SETCURSEL, drive - 'A', 0);
+    pressOk(drives);
+    // The copy runs without handling messages, so once the drive box is
+    // gone, the first message answered is answered after it, or by the
+    // loop of its error box.
+    return waitUntil(15000, [&] { return !IsWindow(drives); }) &&
+           SendMessageTimeoutA(settings, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &answer) != 0;
+}
+
+std::string fileContents(const std::string &path)
+{
+    std::ifstream file(path, std::ios::binary);
+
+    if (!file)
+        return "<missing>";
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+bool fileExists(const std::string &path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool keyExists(HKEY root, const char *path)
+{
+    HKEY key;
+
+    if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+std::string registryText(HKEY root, const char *path, const char *name)
+{
+    char text[1024];
+    DWORD size = sizeof text - 1, type = 0;
+    HKEY key;
+    LONG status;
+
+    if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return "<missing>";
+    status = RegQueryValueExA(key, name, NULL, &type, (BYTE *)text, &size);
+    RegCloseKey(key);
+    if (status != ERROR_SUCCESS || type != REG_SZ)
+        return "<missing>";
+    text[size] = '\0';
+    return text;
+}
+
+std::string keyValues(HKEY root, const char *path)
+{
+    std::string all;
+    char name[256];
+    BYTE data[1024];
+    DWORD nameSize, dataSize, type;
+    HKEY key;
+
+    if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return "<missing>";
+    for (DWORD i = 0;; i++) {
+        nameSize = sizeof name;
+        dataSize = sizeof data;
+        if (RegEnumValueA(key, i, name, &nameSize, NULL, &type, data, &dataSize) != ERROR_SUCCESS)
+            break;
+        all += std::string(name) + "=" + std::to_string(type) + ":" +
+               std::string((const char *)data, dataSize) + "\n";
+    }
+    RegCloseKey(key);
+    return all;
 }
 
 HWND waitForWindow(DWORD pid, const char *wantedClass, const char *title, DWORD timeoutMs)
@@ -178,14 +339,16 @@ static void send(INPUT *inputs, UINT count)
     pumpMessages(100);
 }
 
-void pressKey(WORD virtualKey)
+void pressKey(WORD virtualKey, int times)
 {
-    INPUT inputs[2] = {};
+    std::vector<INPUT> inputs(2 * times);
 
-    inputs[0].type = inputs[1].type = INPUT_KEYBOARD;
-    inputs[0].ki.wVk = inputs[1].ki.wVk = virtualKey;
-    inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    send(inputs, 2);
+    for (size_t i = 0; i < inputs.size(); i++) {
+        inputs[i].type = INPUT_KEYBOARD;
+        inputs[i].ki.wVk = virtualKey;
+        inputs[i].ki.dwFlags = i % 2 ? KEYEVENTF_KEYUP : 0;
+    }
+    send(inputs.data(), (UINT)inputs.size());
 }
 
 void moveMouseBy(int dx, int dy)

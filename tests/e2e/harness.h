@@ -26,6 +26,9 @@ public:
     // not be started.
     bool start(const std::string &program, const std::string &arguments,
                const std::vector<std::string> &environment = {});
+    // Takes on a process that was started some other way, such as through a
+    // shell; false when there is no such process.
+    bool adopt(DWORD pid);
     // The exit status once the process has ended within timeoutMs, or
     // STILL_ACTIVE (259) when it has not.
     DWORD waitExit(DWORD timeoutMs);
@@ -51,9 +54,39 @@ void pressOk(HWND box);
 
 std::string className(HWND window);
 std::string windowTitle(HWND window);
+// A control anywhere inside window, by its text.
+HWND findControl(HWND window, const char *text);
+// Clicks a dialog's button.  Posted: a button that opens a modal box returns
+// only when the box is closed.
+void clickButton(HWND dialog, int id);
+// Waits until pid shows no visible window with that title.
+bool waitForNoWindow(DWORD pid, const char *title, DWORD timeoutMs);
+
+// Starts a shell command line outside Wine; Wine gives no handle to such a
+// process.  runShell also waits for it to finish.
+bool startShell(const std::string &command);
+bool runShell(const std::string &command, DWORD timeoutMs);
+
+// The titles of the settings dialog and of the boxes of its Duplicate button.
+extern const char SETTINGS_TITLE[];
+extern const char FLOPPY_TITLE[];
+// Clicks Duplicate in the settings dialog of process pid, picks drive ('A'
+// or 'B') in the drive box and returns when the copy is over or has shown
+// its error box; false when no drive box came with "A:" chosen.
+bool duplicateTo(DWORD pid, HWND settings, char drive);
+
+// Files and registry values as a program left them: the whole file or the
+// text value, "<missing>" when there is none.
+std::string fileContents(const std::string &path);
+bool fileExists(const std::string &path);
+bool keyExists(HKEY root, const char *path);
+std::string registryText(HKEY root, const char *path, const char *name);
+// Every value of the key with its type and data, for comparing before and after.
+std::string keyValues(HKEY root, const char *path);
 
 // Real input through SendInput.
-void pressKey(WORD virtualKey);
+// Presses and releases the key times over in one batch, all queued at once.
+void pressKey(WORD virtualKey, int times = 1);
 void moveMouseBy(int dx, int dy);
 void moveMouseTo(int x, int y);
 void mouseButton(DWORD downFlag, DWORD upFlag);

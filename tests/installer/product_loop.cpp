@@ -7,9 +7,6 @@
 // order, each on what the one before left.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
-
 #include "harness.h"
 
 using namespace harness;
@@ -19,51 +16,6 @@ static const char UNINSTALL_KEY[] =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tindle Advent";
 static const char DESKTOP_KEY[] = "Control Panel\\Desktop";
 static const char FLOPPY_COPY[] = "A:\\tindle.exe";
-static const char SETTINGS_TITLE[] = "Tindle Screen Saver Settings";
-static const char DRIVE_TITLE[] = "Tindle Advent Screen Saver";
-
-// The whole file, or "<missing>" when it cannot be read.
-static std::string contents(const std::string &path)
-{
-    std::ifstream file(path, std::ios::binary);
-
-    if (!file)
-        return "<missing>";
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
-static bool exists(const std::string &path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-static bool keyExists(HKEY root, const char *path)
-{
-    HKEY key;
-
-    if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
-}
-
-// A text value, or "<missing>".
-static std::string readText(HKEY root, const char *path, const char *name)
-{
-    char text[1024];
-    DWORD size = sizeof text - 1, type = 0;
-    HKEY key;
-    LONG status;
-
-    if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return "<missing>";
-    status = RegQueryValueExA(key, name, NULL, &type, (BYTE *)text, &size);
-    RegCloseKey(key);
-    if (status != ERROR_SUCCESS || type != REG_SZ)
-        return "<missing>";
-    text[size] = '\0';
-    return text;
-}
 
 // Where the desktop finds the saver.
 static std::string systemSaver()
@@ -111,15 +63,15 @@ static DWORD run(const std::string &program, const std::string &arguments)
 // Everything a completed installation into directory leaves.
 static void expectInstalledIn(const std::string &directory, const std::string &installer)
 {
-    EXPECT_EQ(readText(HKEY_LOCAL_MACHINE, PREFS_KEY, "InstallDir"), directory);
+    EXPECT_EQ(registryText(HKEY_LOCAL_MACHINE, PREFS_KEY, "InstallDir"), directory);
     for (const std::string &name : productFiles())
-        EXPECT_TRUE(exists(directory + "\\" + name)) << name;
-    EXPECT_TRUE(exists(directory + "\\uninstall.exe"));
+        EXPECT_TRUE(fileExists(directory + "\\" + name)) << name;
+    EXPECT_TRUE(fileExists(directory + "\\uninstall.exe"));
     // Duplicate hands on exactly the installer that was run.
-    EXPECT_TRUE(contents(directory + "\\tindle.exe") == contents(installer));
-    EXPECT_TRUE(contents(systemSaver()) == contents(windowsPath(TINDLE_SCR)));
-    EXPECT_TRUE(contents(directory + "\\tindle.scr") == contents(windowsPath(TINDLE_SCR)));
-    EXPECT_EQ(readText(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, "UninstallString"),
+    EXPECT_TRUE(fileContents(directory + "\\tindle.exe") == fileContents(installer));
+    EXPECT_TRUE(fileContents(systemSaver()) == fileContents(windowsPath(TINDLE_SCR)));
+    EXPECT_TRUE(fileContents(directory + "\\tindle.scr") == fileContents(windowsPath(TINDLE_SCR)));
+    EXPECT_EQ(registryText(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, "UninstallString"),
               "\"" + directory + "\\uninstall.exe\"");
 }
 
@@ -144,7 +96,7 @@ TEST(FirstMachine, ASilentInstallPutsTheSaverWhereTheDesktopFindsIt)
     ASSERT_EQ(run(windowsPath(TINDLE_INSTALLER), "/S"), 0u);
     expectInstalledIn(directory, windowsPath(TINDLE_INSTALLER));
     // A silent install asked for nothing more does not change the saver.
-    EXPECT_NE(readText(HKEY_CURRENT_USER, DESKTOP_KEY, "SCRNSAVE.EXE"), systemSaver());
+    EXPECT_NE(registryText(HKEY_CURRENT_USER, DESKTOP_KEY, "SCRNSAVE.EXE"), systemSaver());
 }
 
 TEST(FirstMachine, InstallingAgainFromTheInstalledCopyKeepsIt)
@@ -153,30 +105,6 @@ TEST(FirstMachine, InstallingAgainFromTheInstalledCopyKeepsIt)
 
     ASSERT_EQ(run(directory + "\\tindle.exe", "/S"), 0u);
     expectInstalledIn(directory, windowsPath(TINDLE_INSTALLER));
-}
-
-struct ControlSearch {
-    const char *text;
-    HWND found;
-};
-
-static BOOL CALLBACK matchControl(HWND control, LPARAM data)
-{
-    ControlSearch *search = (ControlSearch *)data;
-
-    if (windowTitle(control) != search->text)
-        return TRUE;
-    search->found = control;
-    return FALSE;
-}
-
-// A control anywhere inside window, by its text.
-static HWND findControl(HWND window, const char *text)
-{
-    ControlSearch search = {text, NULL};
-
-    EnumChildWindows(window, matchControl, (LPARAM)&search);
-    return search.found;
 }
 
 TEST(FirstMachine, TheInstallerWindowOffersToMakeItTheCurrentSaver)
@@ -201,7 +129,7 @@ TEST(FirstMachine, TheInstallerWindowOffersToMakeItTheCurrentSaver)
     EXPECT_EQ(SendMessageA(offer, BM_GETCHECK, 0, 0), BST_CHECKED);
     PostMessageA(setup, WM_COMMAND, IDOK, 0);
     EXPECT_EQ(installer.waitExit(30000), 0u);
-    EXPECT_EQ(readText(HKEY_CURRENT_USER, DESKTOP_KEY, "SCRNSAVE.EXE"), systemSaver());
+    EXPECT_EQ(registryText(HKEY_CURRENT_USER, DESKTOP_KEY, "SCRNSAVE.EXE"), systemSaver());
 }
 
 TEST(FirstMachine, TheDesktopRunsTheInstalledSaverFullScreenAndAsPreview)
@@ -230,27 +158,16 @@ TEST(FirstMachine, DuplicateCopiesTheInstallerToTheFloppyInDriveA)
                                100, 300, 250, NULL, NULL, NULL, NULL);
     char arguments[32];
     Child saver;
-    HWND settings, drives;
+    HWND settings;
 
-    ASSERT_FALSE(exists(FLOPPY_COPY));
+    ASSERT_FALSE(fileExists(FLOPPY_COPY));
     wsprintfA(arguments, "/c:%u", (unsigned)(UINT_PTR)owner);
     ASSERT_TRUE(saver.start(systemSaver(), arguments));
     settings = waitForWindow(saver.pid(), "#32770", SETTINGS_TITLE, 15000);
     ASSERT_NE(settings, (HWND)NULL);
-    // The buttons run modal dialogs from their command: post, never send.
-    PostMessageA(settings, WM_COMMAND, MAKEWPARAM(1004, BN_CLICKED), (LPARAM)GetDlgItem(settings, 1004));
-    drives = waitForWindow(saver.pid(), "#32770", DRIVE_TITLE, 15000);
-    ASSERT_NE(drives, (HWND)NULL);
-    EXPECT_EQ(SendDlgItemMessageA(drives, 1005, CB_GETCURSEL, 0, 0), 0);
-    pressOk(drives);
-    EXPECT_TRUE(waitUntil(30000, [&] { return contents(FLOPPY_COPY) == contents(installed); }));
-    // The copy is over once its wait box, titled like the drive box, is gone.
-    EXPECT_TRUE(waitUntil(15000, [&] {
-        for (HWND window : windowsOf(saver.pid()))
-            if (IsWindowVisible(window) && windowTitle(window) == DRIVE_TITLE)
-                return false;
-        return true;
-    }));
+    ASSERT_TRUE(duplicateTo(saver.pid(), settings, 'A'));
+    EXPECT_TRUE(fileContents(FLOPPY_COPY) == fileContents(installed));
+    EXPECT_TRUE(waitForNoWindow(saver.pid(), FLOPPY_TITLE, 15000));
     pressOk(settings);
     EXPECT_EQ(saver.waitExit(15000), 1u);
     DestroyWindow(owner);
@@ -258,21 +175,21 @@ TEST(FirstMachine, DuplicateCopiesTheInstallerToTheFloppyInDriveA)
 
 TEST(SecondMachine, InstallingFromTheFloppyIntoAChosenDirectoryMakesItTheCurrentSaver)
 {
-    ASSERT_TRUE(exists(FLOPPY_COPY));
+    ASSERT_TRUE(fileExists(FLOPPY_COPY));
     ASSERT_EQ(run(FLOPPY_COPY, "/S /ACTIVATE /D=C:\\Tindle"), 0u);
     expectInstalledIn("C:\\Tindle", FLOPPY_COPY);
-    EXPECT_TRUE(contents(FLOPPY_COPY) == contents(windowsPath(TINDLE_INSTALLER)));
-    EXPECT_EQ(readText(HKEY_CURRENT_USER, DESKTOP_KEY, "SCRNSAVE.EXE"), systemSaver());
+    EXPECT_TRUE(fileContents(FLOPPY_COPY) == fileContents(windowsPath(TINDLE_INSTALLER)));
+    EXPECT_EQ(registryText(HKEY_CURRENT_USER, DESKTOP_KEY, "SCRNSAVE.EXE"), systemSaver());
 }
 
 TEST(SecondMachine, TheDesktopStartsTheSaverItWasGiven)
 {
-    expectFullScreenRun(readText(HKEY_CURRENT_USER, DESKTOP_KEY, "SCRNSAVE.EXE"));
+    expectFullScreenRun(registryText(HKEY_CURRENT_USER, DESKTOP_KEY, "SCRNSAVE.EXE"));
 }
 
 TEST(SecondMachine, UninstallingLeavesNothingBehind)
 {
-    std::string quiet = readText(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, "QuietUninstallString");
+    std::string quiet = registryText(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, "QuietUninstallString");
     size_t end = quiet.find('"', 1);
 
     ASSERT_EQ(quiet.substr(0, 1), "\"");
@@ -281,12 +198,12 @@ TEST(SecondMachine, UninstallingLeavesNothingBehind)
     // removes and ends at once; what counts is what is gone afterwards.
     ASSERT_EQ(run(quiet.substr(1, end - 1), quiet.substr(end + 2)), 0u);
     EXPECT_TRUE(waitUntil(60000, [] {
-        return !exists("C:\\Tindle") && !keyExists(HKEY_LOCAL_MACHINE, UNINSTALL_KEY);
+        return !fileExists("C:\\Tindle") && !keyExists(HKEY_LOCAL_MACHINE, UNINSTALL_KEY);
     }));
-    EXPECT_FALSE(exists(systemSaver()));
+    EXPECT_FALSE(fileExists(systemSaver()));
     EXPECT_FALSE(keyExists(HKEY_LOCAL_MACHINE, PREFS_KEY));
     EXPECT_FALSE(keyExists(HKEY_LOCAL_MACHINE, "Software\\Brackwell"));
-    EXPECT_EQ(readText(HKEY_CURRENT_USER, DESKTOP_KEY, "SCRNSAVE.EXE"), "<missing>");
+    EXPECT_EQ(registryText(HKEY_CURRENT_USER, DESKTOP_KEY, "SCRNSAVE.EXE"), "<missing>");
     // The floppy is the user's: it stays as it was.
-    EXPECT_TRUE(contents(FLOPPY_COPY) == contents(windowsPath(TINDLE_INSTALLER)));
+    EXPECT_TRUE(fileContents(FLOPPY_COPY) == fileContents(windowsPath(TINDLE_INSTALLER)));
 }
