@@ -1,8 +1,9 @@
 // gif_bench FILE...: decodes each GIF file with the GIF reader and with
 // giflib, several times each, and prints the throughput in MB of pixels per
-// second and their ratio.
+// second and their ratio, one row of `./dev bench`'s table per file.
 #include <gif_lib.h>
 #include <stdio.h>
+#include <string.h>
 #include <time.h>
 
 #include "gif/gif_reader.h"
@@ -22,14 +23,15 @@ int main(int argc, char **argv)
     for (int a = 1; a < argc; a++) {
         double start, ours, theirs;
         int error;
-        long pixels = 0;
+        long width = 0, height = 0;
 
         start = seconds();
         for (int r = 0; r < rounds; r++) {
             GifFrame *head = readGifFile(argv[a]);
             if (!head)
                 return 1;
-            pixels = (long)head->image.header()->biWidth * head->image.header()->biHeight;
+            width = head->image.header()->biWidth;
+            height = head->image.header()->biHeight;
             destroyGifFrame(head);
         }
         ours = seconds() - start;
@@ -43,8 +45,13 @@ int main(int argc, char **argv)
         }
         theirs = seconds() - start;
 
-        printf("%s: %ld pixels; this decoder %.1f MB/s, giflib %.1f MB/s, ratio %.2f\n", argv[a],
-               pixels, rounds * pixels / ours / 1e6, rounds * pixels / theirs / 1e6, theirs / ours);
+        const char *name = strrchr(argv[a], '/') ? strrchr(argv[a], '/') + 1 : argv[a];
+        double pixels = (double)width * height;
+
+        printf("| GIF decoding, %s, %ld x %ld | %.1f MB/s of pixels, %.2f x giflib | giflib %.1f MB/s"
+               " | none set |\n",
+               name, width, height, rounds * pixels / ours / 1e6, theirs / ours,
+               rounds * pixels / theirs / 1e6);
     }
     return 0;
 }
