@@ -133,31 +133,29 @@ TEST(BitmapFile, EightBitsWithoutSizeImageGetsComputedRowsFromOffBits)
     expectPixels(image, 16, 16);
 }
 
-TEST(BitmapFile, ShortColourCountStillReadsTheWholeTable)
+// A short colour count still reads the whole table the bit depth implies.
+TEST(BitmapFile, PalettedPicturesGetTheFullTable)
 {
-    Info info;
-    info.clrUsed = 16;
-    DibImage image = load(bitmapFile(info, 16));
+    struct Case {
+        WORD bits;
+        LONG width;
+        DWORD clrUsed, wantUsed, table;
+    } cases[] = {{8, 5, 16, 256, 1024}, {4, 9, 2, 16, 64}};
 
-    ASSERT_FALSE(image.isEmpty());
-    EXPECT_EQ(image.header()->biClrUsed, 256u);
-    expectTable(image, 1024);
-    expectPixels(image, 16, 16);
-}
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.bits);
+        Info info;
+        info.bitCount = c.bits;
+        info.width = c.width;
+        info.clrUsed = c.clrUsed;
+        DibImage image = load(bitmapFile(info, 16));
 
-TEST(BitmapFile, FourBitsGetSixteenColours)
-{
-    Info info;
-    info.bitCount = 4;
-    info.width = 9;
-    info.clrUsed = 2;
-    DibImage image = load(bitmapFile(info, 16));
-
-    ASSERT_FALSE(image.isEmpty());
-    EXPECT_EQ(image.header()->biClrUsed, 16u);
-    EXPECT_EQ(image.header()->biSizeImage, 16u);
-    expectTable(image, 64);
-    expectPixels(image, 16, 16);
+        ASSERT_FALSE(image.isEmpty());
+        EXPECT_EQ(image.header()->biClrUsed, c.wantUsed);
+        EXPECT_EQ(image.header()->biSizeImage, 16u);
+        expectTable(image, c.table);
+        expectPixels(image, 16, 16);
+    }
 }
 
 TEST(BitmapFile, DeepPicturesHaveNoColourTable)
