@@ -133,31 +133,29 @@ TEST(BitmapFile, EightBitsWithoutSizeImageGetsComputedRowsFromOffBits)
     expectPixels(image, 16, 16);
 }
 
-TEST(BitmapFile, ShortColourCountStillReadsTheWholeTable)
+// A short colour count still reads the whole table the bit depth implies.
+TEST(BitmapFile, PalettedPicturesGetTheFullTable)
 {
-    Info info;
-    info.clrUsed = 16;
-    DibImage image = load(bitmapFile(info, 16));
+    struct Case {
+        WORD bits;
+        LONG width;
+        DWORD clrUsed, wantUsed, table;
+    } cases[] = {{8, 5, 16, 256, 1024}, {4, 9, 2, 16, 64}};
 
-    ASSERT_FALSE(image.isEmpty());
-    EXPECT_EQ(image.header()->biClrUsed, 256u);
-    expectTable(image, 1024);
-    expectPixels(image, 16, 16);
-}
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.bits);
+        Info info;
+        info.bitCount = c.bits;
+        info.width = c.width;
+        info.clrUsed = c.clrUsed;
+        DibImage image = load(bitmapFile(info, 16));
 
-TEST(BitmapFile, FourBitsGetSixteenColours)
-{
-    Info info;
-    info.bitCount = 4;
-    info.width = 9;
-    info.clrUsed = 2;
-    DibImage image = load(bitmapFile(info, 16));
-
-    ASSERT_FALSE(image.isEmpty());
-    EXPECT_EQ(image.header()->biClrUsed, 16u);
-    EXPECT_EQ(image.header()->biSizeImage, 16u);
-    expectTable(image, 64);
-    expectPixels(image, 16, 16);
+        ASSERT_FALSE(image.isEmpty());
+        EXPECT_EQ(image.header()->biClrUsed, c.wantUsed);
+        EXPECT_EQ(image.header()->biSizeImage, 16u);
+        expectTable(image, c.table);
+        expectPixels(image, 16, 16);
+    }
 }
 
 TEST(BitmapFile, DeepPicturesHaveNoColourTable)
@@ -188,28 +186,21 @@ TEST(BitmapFile, PixelsEndingEarlyStayZero)
     expectPixels(image, 11, 16);
 }
 
-TEST(BitmapFile, LargerSizeImageIsKept)
+// A larger stated size, and compressed pixels, are kept as stored.
+TEST(BitmapFile, StatedSizeImageIsKept)
 {
-    Info info;
-    info.sizeImage = 40;
-    DibImage image = load(bitmapFile(info, 40));
+    for (DWORD compression : {BI_RGB, BI_RLE8}) {
+        SCOPED_TRACE(compression);
+        Info info;
+        info.compression = compression;
+        info.sizeImage = compression == BI_RGB ? 40 : 6;
+        DibImage image = load(bitmapFile(info, info.sizeImage));
 
-    ASSERT_FALSE(image.isEmpty());
-    EXPECT_EQ(image.header()->biSizeImage, 40u);
-    expectPixels(image, 40, 40);
-}
-
-TEST(BitmapFile, CompressedPixelsAreKeptAsStored)
-{
-    Info info;
-    info.compression = BI_RLE8;
-    info.sizeImage = 6;
-    DibImage image = load(bitmapFile(info, 6));
-
-    ASSERT_FALSE(image.isEmpty());
-    EXPECT_EQ(image.header()->biCompression, (DWORD)BI_RLE8);
-    EXPECT_EQ(image.header()->biSizeImage, 6u);
-    expectPixels(image, 6, 6);
+        ASSERT_FALSE(image.isEmpty());
+        EXPECT_EQ(image.header()->biCompression, compression);
+        EXPECT_EQ(image.header()->biSizeImage, info.sizeImage);
+        expectPixels(image, info.sizeImage, info.sizeImage);
+    }
 }
 
 TEST(PackedDibFile, PixelsFollowTheColourTable)
@@ -227,6 +218,12 @@ TEST(PackedDibFile, PixelsFollowTheColourTable)
     }
 }
 
+static HANDLE openForReading(const std::string &path)
+{
+    return CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
+                       FILE_FLAG_SEQUENTIAL_SCAN, NULL);
+}
+
 TEST(BitmapFile, ReadsFromTheCurrentPosition)
 {
     Info info;
@@ -234,8 +231,7 @@ TEST(BitmapFile, ReadsFromTheCurrentPosition)
 
     data.insert(data.end(), bitmap.begin(), bitmap.end());
     std::string path = writeFile("tindle_reader_offset.bmp", data);
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
-                              FILE_FLAG_SEQUENTIAL_SCAN, NULL);
+    HANDLE file = openForReading(path);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
     ASSERT_EQ(SetFilePointer(file, 100, NULL, FILE_BEGIN), 100u);
     DibImage image = DibImage::makeImage(24, 1, 1);
@@ -250,8 +246,7 @@ TEST(BitmapFile, FailedReadLeavesTheHandleAlone)
     Info info;
     info.size = 12;
     std::string path = writeFile("tindle_reader_bad.bmp", bitmapFile(info, 16));
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
-                              FILE_FLAG_SEQUENTIAL_SCAN, NULL);
+    HANDLE file = openForReading(path);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
     DibImage image = DibImage::makeImage(24, 3, 1);
     DibImageBody *before = image.body;

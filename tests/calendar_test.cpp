@@ -78,17 +78,13 @@ TEST_F(Seasons, OnlyTheValueOneForcesASeasonAndAdventComesFirst)
 
 class Doors : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        for (int door = 0; door < DOOR_COUNT; door++)
-            slots[door] = {door % 2, DoorPositions[door].x, DoorPositions[door].y};
-    }
-
-    // Settles the doors on a date with the given registry progress.
+    // Settles every other door open on a date with the given registry progress.
     CalendarState settle(int year, int day, DWORD lastYear, DWORD lastDay)
     {
         CalendarState state = stateOn(year, 12, day);
 
+        for (int door = 0; door < DOOR_COUNT; door++)
+            slots[door] = {door % 2, DoorPositions[door].x, DoorPositions[door].y};
         writeDword("LastCheckedYear", lastYear);
         writeDword("LastChecked", lastDay);
         state.doors = slots;
@@ -111,45 +107,32 @@ protected:
     DoorSlot slots[DOOR_COUNT];
 };
 
-TEST_F(Doors, TodaysDoorWaitsUntilTheUserOpensIt)
+TEST_F(Doors, SettleFromTheStoredProgress)
 {
-    CalendarState state = settle(2026, 10, 126, 4);
+    struct Case {
+        const char *what;
+        int year, day;
+        DWORD lastYear, lastDay;
+        bool pending;
+        int dayOfMonth, open;
+        DWORD storedYear;
+    } cases[] = {
+        {"today's door waits for the user", 2026, 10, 126, 4, true, 9, 9, 126},
+        {"a door opened earlier today stays open", 2026, 10, 126, 10, false, 10, 10, 126},
+        {"the first of December opens none", 2026, 1, 126, 0, true, 0, 0, 126},
+        {"a new year starts from nothing", 1997, 3, 96, 24, true, 2, 2, 97},
+    };
 
-    EXPECT_TRUE(state.todayPending);
-    EXPECT_EQ(state.today.dayOfMonth, 9);
-    EXPECT_EQ(openDoors(), 9);
-    EXPECT_EQ(readDword("LastChecked", 99), 9u);
-    EXPECT_EQ(readDword("LastCheckedYear", 99), 126u);
-}
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        CalendarState state = settle(c.year, c.day, c.lastYear, c.lastDay);
 
-TEST_F(Doors, ADoorOpenedEarlierTodayStaysOpen)
-{
-    CalendarState state = settle(2026, 10, 126, 10);
-
-    EXPECT_FALSE(state.todayPending);
-    EXPECT_EQ(state.today.dayOfMonth, 10);
-    EXPECT_EQ(openDoors(), 10);
-    EXPECT_EQ(readDword("LastChecked", 99), 10u);
-}
-
-TEST_F(Doors, OnTheFirstOfDecemberNoDoorIsOpen)
-{
-    CalendarState state = settle(2026, 1, 126, 0);
-
-    EXPECT_TRUE(state.todayPending);
-    EXPECT_EQ(state.today.dayOfMonth, 0);
-    EXPECT_EQ(openDoors(), 0);
-    EXPECT_EQ(readDword("LastChecked", 99), 0u);
-}
-
-TEST_F(Doors, ANewYearStartsFromNothing)
-{
-    CalendarState state = settle(1997, 3, 96, 24);
-
-    EXPECT_TRUE(state.todayPending);
-    EXPECT_EQ(openDoors(), 2);
-    EXPECT_EQ(readDword("LastChecked", 99), 2u);
-    EXPECT_EQ(readDword("LastCheckedYear", 99), 97u);
+        EXPECT_EQ(state.todayPending, c.pending);
+        EXPECT_EQ(state.today.dayOfMonth, c.dayOfMonth);
+        EXPECT_EQ(openDoors(), c.open);
+        EXPECT_EQ(readDword("LastChecked", 99), (DWORD)c.open);
+        EXPECT_EQ(readDword("LastCheckedYear", 99), c.storedYear);
+    }
 }
 
 TEST_F(Doors, AForcedAdventPastTheTwentyFourthOpensNoMoreThanTheTable)

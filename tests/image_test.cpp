@@ -125,14 +125,22 @@ TEST(Create, LayoutsAtSeveralBitCountsAndSizes)
     expectLayout(32, 3, 2, 12, 0);
 }
 
+// The system's halftone palette, the reference for pictures without their own.
+static UINT halftoneEntries(PALETTEENTRY *entries)
+{
+    HDC dc = GetDC(GetDesktopWindow());
+    HPALETTE palette = CreateHalftonePalette(dc);
+    UINT count = GetPaletteEntries(palette, 0, 256, entries);
+
+    DeleteObject(palette);
+    ReleaseDC(GetDesktopWindow(), dc);
+    return count;
+}
+
 TEST(Create, ColourTableHoldsTheHalftoneColours)
 {
     PALETTEENTRY halftone[256];
-    HDC dc = GetDC(GetDesktopWindow());
-    HPALETTE palette = CreateHalftonePalette(dc);
-    GetPaletteEntries(palette, 0, 256, halftone);
-    DeleteObject(palette);
-    ReleaseDC(GetDesktopWindow(), dc);
+    halftoneEntries(halftone);
 
     DibImage eight = DibImage::makeImage(8, 1, 1);
     DibImage four = DibImage::makeImage(4, 1, 1);
@@ -181,11 +189,7 @@ TEST(Palette, EightBitsReserveAllButTheStaticColours)
 TEST(Palette, OtherBitCountsGetTheHalftonePalette)
 {
     PALETTEENTRY halftone[256], got[256];
-    HDC dc = GetDC(GetDesktopWindow());
-    HPALETTE reference = CreateHalftonePalette(dc);
-    UINT count = GetPaletteEntries(reference, 0, 256, halftone);
-    DeleteObject(reference);
-    ReleaseDC(GetDesktopWindow(), dc);
+    UINT count = halftoneEntries(halftone);
 
     HPALETTE palette = DibImage::makeImage(24, 1, 1).createPalette();
     ASSERT_TRUE(palette);
@@ -231,6 +235,7 @@ TEST_F(Resources, BitmapFileResourceIsUsedInPlacePastItsFileHeader)
     HRSRC found = FindResourceA(resourceInstance, "TEST_BMP", "DIB");
     ASSERT_TRUE(found);
     BYTE *data = (BYTE *)LockResource(LoadResource(resourceInstance, found));
+    RowTable rows;
     {
         DibImage image = DibImage::fromResource("DIB", "TEST_BMP", resourceInstance);
         ASSERT_FALSE(image.isEmpty());
@@ -240,9 +245,12 @@ TEST_F(Resources, BitmapFileResourceIsUsedInPlacePastItsFileHeader)
         EXPECT_TRUE(image.body->resource);
         EXPECT_EQ(image.header()->biWidth, 2);
         EXPECT_EQ(dibPixels(image.header())[0], 0x11);
-        image.rows();
+        rows = image.rows();
+        EXPECT_TRUE(globalBlockLives(rows));
     }
-    // The resource was freed as a resource: its data are still in place.
+    // The rows are freed as global memory, the picture as a resource: its
+    // data are still in place.
+    EXPECT_FALSE(globalBlockLives(rows));
     EXPECT_EQ(data[0], 'B');
     EXPECT_EQ(data[14 + 40], 0x11);
 }
@@ -255,17 +263,6 @@ TEST_F(Resources, PackedDibResourceStartsAtItsFirstByte)
     EXPECT_EQ(image.header()->biBitCount, 24);
     EXPECT_EQ(image.header()->biHeight, 1);
     EXPECT_EQ(dibPixels(image.header())[2], 0x33);
-}
-
-TEST_F(Resources, RowsOfAResourcePictureAreFreedAsGlobalMemory)
-{
-    RowTable rows;
-    {
-        DibImage image = DibImage::fromResource("DIB", "TEST_BMP", resourceInstance);
-        rows = image.rows();
-        EXPECT_TRUE(globalBlockLives(rows));
-    }
-    EXPECT_FALSE(globalBlockLives(rows));
 }
 
 TEST_F(Resources, MissingResourcesAreTheEmptyImage)

@@ -245,24 +245,27 @@ TEST_F(Prefs, AFirstRunStartsTheYear1996WithNoDoorsSettled)
     EXPECT_EQ(storedNumber("LastChecked"), 0u);
 }
 
-TEST_F(Prefs, ANewYearSettlesNoDoors)
+// A new year settles no doors; the same year keeps its days and writes nothing.
+TEST_F(Prefs, TheStoredYearDecidesTheSettledDays)
 {
-    setNumber("LastCheckedYear", 96);
-    setNumber("LastChecked", 5);
-    recordStores();
-    EXPECT_EQ(lastCheckedForYear(97), 0u);
-    EXPECT_EQ(stored, (std::vector<std::string>{"LastChecked", "LastCheckedYear"}));
-    EXPECT_EQ(storedNumber("LastCheckedYear"), 97u);
-    EXPECT_EQ(storedNumber("LastChecked"), 0u);
-}
+    struct Case {
+        DWORD year, days, asked, settled;
+        std::vector<std::string> stores;
+    } cases[] = {
+        {96, 5, 97, 0, {"LastChecked", "LastCheckedYear"}},
+        {126, 9, 126, 9, {}},
+    };
 
-TEST_F(Prefs, TheSameYearKeepsItsDaysAndWritesNothing)
-{
-    setNumber("LastCheckedYear", 126);
-    setNumber("LastChecked", 9);
-    recordStores();
-    EXPECT_EQ(lastCheckedForYear(126), 9u);
-    EXPECT_TRUE(stored.empty());
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.asked);
+        setNumber("LastCheckedYear", c.year);
+        setNumber("LastChecked", c.days);
+        recordStores();
+        EXPECT_EQ(lastCheckedForYear(c.asked), c.settled);
+        EXPECT_EQ(stored, c.stores);
+        EXPECT_EQ(storedNumber("LastCheckedYear"), c.asked);
+        EXPECT_EQ(storedNumber("LastChecked"), c.settled);
+    }
 }
 
 TEST_F(Prefs, ProgressStoresTheYearBeforeTheDay)
