@@ -43,8 +43,7 @@ std::string Calendar::installation;
 
 TEST_F(Calendar, TenthOfDecemberOpensNineDoorsAndTheClickOpensTheTenth)
 {
-    setValue("LastCheckedYear", 126);
-    setValue("LastChecked", 4);
+    setLastChecked(4);
     window = startSaver(saver, "2026-12-10 12:00:00");
     ASSERT_NE(window, (HWND)NULL);
     ASSERT_TRUE(waitForClipDoor(window, 0, 5000));
@@ -87,8 +86,7 @@ TEST_F(Calendar, TenthOfDecemberOpensNineDoorsAndTheClickOpensTheTenth)
 
 TEST_F(Calendar, FirstOfDecemberWaitsForTheClickBeforeAnyClip)
 {
-    setValue("LastCheckedYear", 126);
-    setValue("LastChecked", 0);
+    setLastChecked(0);
     window = startSaver(saver, "2026-12-01 08:00:00");
     ASSERT_NE(window, (HWND)NULL);
     ASSERT_TRUE(waitUntil(5000, [] { return Snapshot().doorHasFrame(0); }));
@@ -203,8 +201,7 @@ TEST_F(Calendar, AfterTheSeasonTheHappyNewYearPictureStandsOnBlack)
 
 TEST_F(Calendar, InTheSeasonsOnlyKeysAndOtherClicksClose)
 {
-    setValue("LastCheckedYear", 126);
-    setValue("LastChecked", 5);
+    setLastChecked(5);
     for (const char *date : {"2026-12-05 10:00:00", "2027-01-02 10:00:00"}) {
         SCOPED_TRACE(date);
         window = startSaver(saver, date);
@@ -272,8 +269,7 @@ static std::vector<Stay> watchClips(HWND window, size_t count, DWORD timeoutMs)
 
 TEST_F(Calendar, TheClipsOfTheOpenDoorsFollowEachOtherWithAPauseAfterDoorOne)
 {
-    setValue("LastCheckedYear", 126);
-    setValue("LastChecked", 3);
+    setLastChecked(3);
     window = startSaver(saver, "2026-12-03 18:00:00");
     ASSERT_NE(window, (HWND)NULL);
     std::vector<Stay> stays = watchClips(window, 7, 20000);
@@ -297,8 +293,7 @@ TEST_F(Calendar, AtMidnightBeforeChristmasAllDoorsOpenAndTheClipsStartAgain)
         x++;
     ASSERT_LT(x, 620);
 
-    setValue("LastCheckedYear", 126);
-    setValue("LastChecked", 20);
+    setLastChecked(20);
     DWORD started = GetTickCount();
     window = startSaver(saver, "2026-12-24 23:59:55");
     ASSERT_NE(window, (HWND)NULL);
@@ -323,8 +318,7 @@ TEST_F(Calendar, AtMidnightBeforeChristmasAllDoorsOpenAndTheClipsStartAgain)
 
 TEST_F(Calendar, APreviewShowsOnlyTheScaledBackgroundAndIgnoresClicks)
 {
-    setValue("LastCheckedYear", 126);
-    setValue("LastChecked", 4);
+    setLastChecked(4);
     // Like the display settings' preview box, the parent does not paint
     // over its child: the saver draws only once.
     HWND parent = CreateWindowA("STATIC", "", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 100, 100,
@@ -365,16 +359,11 @@ TEST_F(Calendar, APreviewShowsOnlyTheScaledBackgroundAndIgnoresClicks)
 
 TEST_F(Calendar, AMissingPictureIsReportedAndEndsTheSaverWithStatusThree)
 {
-    std::string broken = makeInstallation("no-theend", {"theend.bmp"});
-    HWND box;
+    std::string installation = makeInstallation("no-theend", {"theend.bmp"});
 
-    freshRegistry(broken);
-    ASSERT_TRUE(saver.start(windowsPath(TINDLE_CLOCK_SCR), "/s",
-                            {"TINDLE_CLOCK=2026-07-01 12:00:00"}));
-    EXPECT_EQ(waitForErrorBox(saver.pid(), 15000, &box),
+    EXPECT_EQ(julyStartReport(saver, installation),
               "error, resource unavailable, Cannot load asset " +
-                  installedFile(broken, "theend.bmp"));
-    pressOk(box);
+                  installedFile(installation, "theend.bmp"));
     EXPECT_EQ(saver.waitExit(10000), 3u);
 }
 
@@ -393,8 +382,7 @@ TEST_F(Calendar, AMissingClipIsReportedOnceAndEndsTheSaver)
     HWND box;
 
     freshRegistry(broken);
-    setValue("LastCheckedYear", 126);
-    setValue("LastChecked", 5);
+    setLastChecked(5);
     ASSERT_TRUE(saver.start(windowsPath(TINDLE_CLOCK_SCR), "/s",
                             {"TINDLE_CLOCK=2026-12-05 12:00:00"}));
     EXPECT_EQ(waitForErrorBox(saver.pid(), 15000, &box).rfind("error, MCI error: ", 0), 0u);

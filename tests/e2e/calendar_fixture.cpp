@@ -102,6 +102,26 @@ void setValue(const char *name, DWORD number)
     RegCloseKey(key);
 }
 
+void setLastChecked(DWORD day)
+{
+    setValue("LastCheckedYear", 126);
+    setValue("LastChecked", day);
+}
+
+std::string julyStartReport(Child &saver, const std::string &installation)
+{
+    std::string text;
+    HWND box;
+
+    freshRegistry(installation);
+    if (!saver.start(windowsPath(TINDLE_CLOCK_SCR), "/s", {"TINDLE_CLOCK=2026-07-01 12:00:00"}))
+        return "";
+    text = waitForErrorBox(saver.pid(), 15000, &box);
+    if (!text.empty())
+        pressOk(box);
+    return text;
+}
+
 DWORD value(const char *name)
 {
     HKEY key = openProgramKey();

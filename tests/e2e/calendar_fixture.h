@@ -44,6 +44,8 @@ private:
 void setValue(const char *name, DWORD value);
 // The value, or all ones when it does not exist.
 DWORD value(const char *name);
+// Records that the doors up to day were last opened in December 2026.
+void setLastChecked(DWORD day);
 // Removes the calendar's four values and points InstallDir at directory.
 void freshRegistry(const std::string &directory);
 
@@ -53,6 +55,10 @@ std::string makeInstallation(const std::string &name, const std::vector<std::str
 std::string installedFile(const std::string &installation, const std::string &file);
 
 // Where the picture space lies on a screen of the current size.
+// Starts the saver in July on installation and answers its "Error" box;
+// the box's text, or "" when none came.
+std::string julyStartReport(harness::Child &saver, const std::string &installation);
+
 int originX();
 int originY();
 

@@ -18,8 +18,7 @@ TEST(Layout, ThePictureSpaceIsCentredAndTheClickAreaFollowsIt)
     ASSERT_EQ(originX(), expectedX);
     ASSERT_EQ(originY(), expectedY);
     freshRegistry(makeInstallation("layout"));
-    setValue("LastCheckedYear", 126);
-    setValue("LastChecked", 4);
+    setLastChecked(4);
     window = startSaver(saver, "2026-12-10 12:00:00");
     ASSERT_NE(window, (HWND)NULL);
     // The clip window stands exactly on door 1's corner.

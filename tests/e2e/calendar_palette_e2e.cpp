@@ -14,21 +14,17 @@ using namespace harness;
 
 TEST(Palette, ThePaletteIsMadeFromTheCornerPictureEvenWhenItIsNotShown)
 {
-    std::string installation = makeInstallation("palette-no-clikhere", {"clikhere.bmp"});
     Child saver;
-    HWND box;
     HDC screen = GetDC(NULL);
     int depth = GetDeviceCaps(screen, BITSPIXEL);
 
     ReleaseDC(NULL, screen);
     ASSERT_EQ(depth, 8);
-    freshRegistry(installation);
-    ASSERT_TRUE(saver.start(windowsPath(TINDLE_CLOCK_SCR), "/s",
-                            {"TINDLE_CLOCK=2026-07-01 12:00:00"}));
-    EXPECT_EQ(waitForErrorBox(saver.pid(), 15000, &box),
+    std::string installation = makeInstallation("palette-no-clikhere", {"clikhere.bmp"});
+
+    EXPECT_EQ(julyStartReport(saver, installation),
               "error, resource unavailable, Cannot load asset " +
                   installedFile(installation, "clikhere.bmp"));
-    pressOk(box);
     EXPECT_EQ(saver.waitExit(10000), 3u);
 }
 
@@ -38,8 +34,7 @@ TEST(Palette, TheCalendarDrawsAndPlaysInTwoHundredAndFiftySixColours)
     HWND window;
 
     freshRegistry(makeInstallation("palette"));
-    setValue("LastCheckedYear", 126);
-    setValue("LastChecked", 4);
+    setLastChecked(4);
     window = startSaver(saver, "2026-12-10 12:00:00");
     ASSERT_NE(window, (HWND)NULL);
     ASSERT_TRUE(waitForClipDoor(window, 0, 5000));

@@ -61,8 +61,7 @@ static bool savePictureSpace(const char *name)
 // null when the saver did not start or the screen could not be saved.
 static HWND show(Child &saver, const char *localTime, DWORD lastChecked, const char *name)
 {
-    setValue("LastCheckedYear", 126);
-    setValue("LastChecked", lastChecked);
+    setLastChecked(lastChecked);
     HWND window = startSaver(saver, localTime);
     pumpMessages(2500);
     return window != NULL && savePictureSpace(name) ? window : NULL;

@@ -76,8 +76,7 @@ TEST(Soak, TheClipCycleLeaksNeitherMemoryNorGdiObjects)
     HANDLE process;
 
     freshRegistry(makeInstallation("soak"));
-    setValue("LastCheckedYear", 126);
-    setValue("LastChecked", 24);
+    setLastChecked(24);
     window = startSaver(saver, "2026-12-24 10:00:00");
     ASSERT_NE(window, (HWND)NULL);
     process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, saver.pid());
