@@ -15,21 +15,15 @@ typedef std::string Bytes;
 
 static Bytes le(uint64_t v, int size) { return Bytes((const char *)&v, size); }
 
-static Bytes slurp(FILE *file, bool piped = false)
-{
+static Bytes slurp(FILE *file, bool piped = false) {
     Bytes out;
-    for (int c; file && (c = fgetc(file)) != EOF;)
-        out += (char)c;
-    if (file)
-        piped ? pclose(file) : fclose(file);
-    return out;
+    for (int c; (c = fgetc(file)) != EOF;) out += (char)c;
+    return piped ? pclose(file) : fclose(file), out;
 }
 
-// The header with the colour count the bit count implies and the row size
-// filled in, the colour table behind the header, and pixelSize bytes from
-// the pixel offset on.
-static void expectAsStored(const DibImage &image, const Bytes &file, DWORD pixelSize)
-{
+// The file's header with the colour count its bit count implies and the row
+// size filled in, its colour table and pixelSize bytes from its pixel offset.
+static void expectAsStored(const DibImage &image, const Bytes &file, DWORD pixelSize) {
     ASSERT_FALSE(image.isEmpty());
     EXPECT_EQ(image.body->refCount, 1);
     size_t at = file.compare(0, 2, "BM") == 0 ? 14 : 0;
@@ -64,13 +58,12 @@ TEST(BitmapFile, MadeByImageMagickAndByHand)
         if (dib->biCompression != BI_RGB)
             continue;
         Bytes rgb, peer = slurp(popen(("/usr/bin/convert '" + path + "' -depth 8 rgb:-").c_str(), "r"), true);
-        for (LONG y = dib->biHeight - 1; y >= 0; y--)
-            for (LONG x = 0; x < dib->biWidth; x++) {
-                const BYTE *row = dibPixels(dib) + layout.stride * y;
-                int bits = dib->biBitCount, i = bits == 8 ? row[x] : row[x / 2] >> (x % 2 ? 0 : 4) & 15;
-                const RGBQUAD &q = bits == 24 ? *(const RGBQUAD *)(row + 3 * x) : image.colourTable()[i];
-                rgb += Bytes{(char)q.rgbRed, (char)q.rgbGreen, (char)q.rgbBlue};
-            }
+        for (LONG y = dib->biHeight - 1, x = 0; y >= 0; x = (x + 1) % dib->biWidth, y -= x == 0) {
+            const BYTE *row = dibPixels(dib) + layout.stride * y;
+            int bits = dib->biBitCount, i = bits == 8 ? row[x] : row[x / 2] >> (x % 2 ? 0 : 4) & 15;
+            const RGBQUAD &q = bits == 24 ? *(const RGBQUAD *)(row + 3 * x) : image.colourTable()[i];
+            rgb += Bytes{(char)q.rgbRed, (char)q.rgbGreen, (char)q.rgbBlue};
+        }
         EXPECT_TRUE(rgb == peer) << "colours differ from ImageMagick's";
     }
     EXPECT_GE(files, 15);
@@ -80,9 +73,8 @@ struct Info { DWORD size = 40; LONG width = 5, height = 2; WORD bits = 8; DWORD 
 
 TEST(BitmapFile, KindsAndSizes)
 {
-    // Pixel bytes stored in the file and expected in memory (0: refused);
-    // the file cut after so many bytes; a gap before the pixels, or an
-    // offset that points elsewhere.
+    // Pixel bytes in the file and in memory (0: refused); the file cut after
+    // so many bytes; a gap before the pixels, or an offset pointing elsewhere.
     struct Row { const char *name; Info info; DWORD stored, want; bool fileHeader = true; size_t cut = std::string::npos; DWORD gap = 0, offset = 0; } rows[] = {
         {"8 bits, pixels behind a gap", {}, 16, 16, true, std::string::npos, 6},
         {"8 bits, 16 colours used", {.clrUsed = 16}, 16, 16},
@@ -131,39 +123,27 @@ TEST(BitmapFile, KindsAndSizes)
         for (DWORD b = 0; b < table + r.gap + r.stored; b++)
             file += (char)(b < table ? b + 1 : b < table + r.gap ? 0xAA : 0xFF - b);
         file.resize(std::min(file.size(), r.cut));
+        // Read through a handle from behind three other bytes; a refusal
+        // leaves the handle's picture alone.
         FILE *out = fopen("bitmap_test.bmp", "wb");
-        fwrite(file.data(), 1, file.size(), out);
-        fclose(out);
-        LONG emptyCount = DibImage::empty().body->refCount;
-        if (r.want)
-            expectAsStored(DibImage::fromFile("bitmap_test.bmp"), file, r.want);
-        else
-            EXPECT_TRUE(DibImage::fromFile("bitmap_test.bmp").isEmpty());
-        EXPECT_EQ(DibImage::empty().body->refCount, emptyCount);
-    }
-}
-
-TEST(BitmapFile, ReadsFromTheCurrentPositionAndChangesTheHandleOnlyOnSuccess)
-{
-    Bytes bitmap = slurp(fopen(CORPUS "/seed-8bit.bmp", "rb"));
-    for (size_t size : {bitmap.size(), (size_t)20}) {
-        FILE *out = fopen("bitmap_test.bmp", "wb");
-        fwrite((Bytes(100, 'x') + bitmap).data(), 1, 100 + size, out);
-        fclose(out);
-        HANDLE file = CreateFileA("bitmap_test.bmp", GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
-        ASSERT_EQ(SetFilePointer(file, 100, NULL, FILE_BEGIN), 100u);
+        fwrite(("xyz" + file).data(), 1, file.size() + 3, out), fclose(out);
+        HANDLE handle = CreateFileA("bitmap_test.bmp", GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+        SetFilePointer(handle, 3, NULL, FILE_BEGIN);
         DibImage image = DibImage::makeImage(24, 3, 1);
         DibImageBody *before = image.body;
-        EXPECT_EQ(image.readBitmap(file), size > 20);
-        CloseHandle(file);
-        EXPECT_EQ(image.body == before, size == 20);
+        EXPECT_EQ(image.readBitmap(handle), r.want > 0);
+        CloseHandle(handle);
+        if (r.want)
+            expectAsStored(image, file, r.want);
+        else
+            EXPECT_EQ(image.body, before);
     }
 }
 
 TEST(DibLayout, MadePicturesAndTheirRows)
 {
-    struct Row { WORD bits; LONG width, height; DWORD stride, colours; } rows[] = {{8, 1, 1, 4, 256}, {8, 72, 72, 72, 256}, {8, 5, 3, 8, 256}, {4, 9, 2, 8, 16},
-                {24, 3, 2, 12, 0},  {1, 7, 1, 4, 0},      {32, 3, 2, 12, 0}, {16, 3, 3, 8, 0}};
+    struct Row { WORD bits; LONG width, height; DWORD stride, colours; } rows[] = {
+        {8, 1, 1, 4, 256}, {8, 5, 3, 8, 256}, {4, 9, 2, 8, 16}, {24, 3, 2, 12, 0}, {1, 7, 1, 4, 0}, {16, 3, 3, 8, 0}};
     for (const Row &r : rows) {
         SCOPED_TRACE(testing::Message() << r.bits << " bits, " << r.width << " x " << r.height);
         DibImage image = DibImage::makeImage(r.bits, r.width, r.height);

@@ -1,7 +1,6 @@
 #!/bin/sh
-# Makes the pictures that the native tests compare with giflib and
-# ImageMagick and that the fuzzers start from: files from real encoders
-# (ImageMagick and ffmpeg).  The seed-* files are made by hand.  Run here.
+# Makes the files that the native tests compare with giflib and ImageMagick
+# and the fuzzer starts from; the seed-* files are made by hand.  Run here.
 set -e
 C=/usr/bin/convert
 $C rose: rose.gif
@@ -24,7 +23,6 @@ $C -size 37x23 plasma:fractal -colors 100 -compress None BMP3:odd_8bit.bmp
 $C rose: -colors 200 -compress RLE BMP3:rose_rle8.bmp
 $C rose: -type TrueColor BMP3:rose_24bit.bmp
 $C -size 37x23 plasma:fractal -type TrueColor BMP3:odd_24bit.bmp
-# Kinds the reader refuses: a core header, a version 5 header, colour masks.
 $C rose: BMP2:refused_core.bmp
 $C rose: refused_v5.bmp
 $C rose: -define bmp:subtype=RGB555 BMP3:refused_masks.bmp
