@@ -264,8 +264,12 @@ int decodeGifRows(unsigned char **rows, FILE *file, int width, int height, int i
         return 0;
     }
     fillRows(rows, file, width, height, interlaced);
-    // In a well-formed image this meets the End of Information code, which
-    // reads the rest of the data up to the Block Terminator.
-    lzwNextPixel(file);
+    // Encoders leave all sorts behind the last pixel: the End of Information
+    // code, a clear code before it, a surplus code, or nothing at all.  None
+    // of it is a pixel, so the rest of the data is passed over unread, up to
+    // the Block Terminator, unless the code reader or an early End of
+    // Information code got there already.
+    if (!lzw.lastBlockRead && !lzw.ended)
+        skipDataBlocks(file);
     return 0;
 }

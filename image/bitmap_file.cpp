@@ -54,21 +54,32 @@ static bool seekTo(HANDLE file, DWORD position)
     return SetFilePointer(file, (LONG)position, NULL, FILE_BEGIN) == position;
 }
 
-// What GDI and the rest of the program can take: no 1-bit pictures and no
-// colour masks (neither is kept), no top-down rows, and never fewer pixel
-// bytes than the rows need, so nothing reads past the block.
+// What GDI and the rest of the program can take: plain rows at 4, 8, 16, 24
+// and 32 bits, run-length rows only at the bit count they are made for; no
+// 1-bit pictures and no colour masks (neither is kept), no JPEG or PNG
+// blocks, no top-down rows, and never fewer pixel bytes than plain rows
+// need, so nothing reads past the block.
 static bool pixelSizeOf(const BITMAPINFOHEADER &info, DWORD *pixelSize)
 {
     DibLayout layout;
 
-    switch (info.biBitCount) {
-    case 4: case 8: case 16: case 24: case 32:
+    switch (info.biCompression) {
+    case BI_RGB:
+        if (info.biBitCount != 4 && info.biBitCount != 8 && info.biBitCount != 16 &&
+            info.biBitCount != 24 && info.biBitCount != 32)
+            return false;
+        break;
+    case BI_RLE8:
+        if (info.biBitCount != 8)
+            return false;
+        break;
+    case BI_RLE4:
+        if (info.biBitCount != 4)
+            return false;
         break;
     default:
         return false;
     }
-    if (info.biCompression == BI_BITFIELDS)
-        return false;
     if (!dibLayout(info.biBitCount, info.biWidth, info.biHeight, &layout))
         return false;
     if (info.biCompression == BI_RGB) {

@@ -223,8 +223,10 @@ RowTable DibImage::rows()
 
     if (body->rows)
         return body->rows;
-    // Only pictures made by create are decoded into, so their layout holds.
-    dibLayout(dib->biBitCount, dib->biWidth, dib->biHeight, &layout);
+    // A header that cannot be laid out has no rows to point at; the caller
+    // says so in its own words.
+    if (!dibLayout(dib->biBitCount, dib->biWidth, dib->biHeight, &layout))
+        return NULL;
     if (multiplySize((DWORD)dib->biHeight, sizeof(BYTE *), &size))
         body->rows = (RowTable)allocGlobal(size);
     if (!body->rows) {

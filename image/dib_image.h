@@ -61,6 +61,7 @@ public:
     PackedDib *header() const;
     // The colour table at 8 and 4 bits per pixel, null otherwise.
     RGBQUAD *colourTable() const;
+    // Null, with nothing reported, when the header cannot be laid out.
     RowTable rows();
     // A palette for drawing the picture, owned by the caller; null on failure.
     HPALETTE createPalette() const;

@@ -1,373 +1,166 @@
-// The bitmap-file reader, built both for Windows (run under Wine) and
-// natively under the sanitizers.
+// The layout of pictures and the bitmap-file reader, natively under the
+// sanitizers: each loaded file is compared whole with a reading of its own
+// bytes, and the corpus files also with the colours ImageMagick reads (one
+// of them, a bitmap named *.gif.bmp, goes to the bitmap reader by its name).
 #include <gtest/gtest.h>
-
 #include <stdio.h>
 #include <string.h>
 
 #include <filesystem>
 #include <string>
-#include <vector>
 
 #include "image/dib_image.h"
 
-typedef std::vector<BYTE> Bytes;
+typedef std::string Bytes;
 
-static void put(Bytes &out, DWORD value, int size)
-{
-    for (int i = 0; i < size; i++)
-        out.push_back((BYTE)(value >> (8 * i)));
-}
+static Bytes le(uint64_t v, int size) { return Bytes((const char *)&v, size); }
 
-struct Info {
-    DWORD size = 40;
-    LONG width = 5;
-    LONG height = 2;
-    WORD bitCount = 8;
-    DWORD compression = BI_RGB;
-    DWORD sizeImage = 0;
-    DWORD clrUsed = 0;
-};
-
-static void putInfo(Bytes &out, const Info &info)
-{
-    put(out, info.size, 4);
-    put(out, (DWORD)info.width, 4);
-    put(out, (DWORD)info.height, 4);
-    put(out, 1, 2);
-    put(out, info.bitCount, 2);
-    put(out, info.compression, 4);
-    put(out, info.sizeImage, 4);
-    put(out, 0, 4);
-    put(out, 0, 4);
-    put(out, info.clrUsed, 4);
-    put(out, info.clrUsed, 4);
-}
-
-// Colour-table bytes count up from 1 and pixel bytes down from 0xFF, so that
-// each lands recognisably where it belongs.
-static void putTable(Bytes &out, DWORD size)
-{
-    for (DWORD i = 0; i < size; i++)
-        out.push_back((BYTE)(i + 1));
-}
-
-static void putPixels(Bytes &out, DWORD size)
-{
-    for (DWORD i = 0; i < size; i++)
-        out.push_back((BYTE)(0xFF - i));
-}
-
-// A bitmap file whose pixels start gap bytes after the colour table.
-static Bytes bitmapFile(const Info &info, DWORD pixels, DWORD gap = 0)
-{
+static Bytes slurp(FILE *file, bool piped = false) {
     Bytes out;
-    DWORD table = colourTableSize(info.bitCount);
-
-    put(out, 0x4D42, 2);
-    put(out, 14 + 40 + table + gap + pixels, 4);
-    put(out, 0, 4);
-    put(out, 14 + 40 + table + gap, 4);
-    putInfo(out, info);
-    putTable(out, table);
-    out.insert(out.end(), gap, 0xAA);
-    putPixels(out, pixels);
-    return out;
+    for (int c; (c = fgetc(file)) != EOF;) out += (char)c;
+    return piped ? pclose(file) : fclose(file), out;
 }
 
-static Bytes packedDib(const Info &info, DWORD pixels)
-{
-    Bytes out;
-
-    putInfo(out, info);
-    putTable(out, colourTableSize(info.bitCount));
-    putPixels(out, pixels);
-    return out;
-}
-
-static std::string writeFile(const char *name, const Bytes &data)
-{
-    std::string path = (std::filesystem::temp_directory_path() / name).string();
-    FILE *file = fopen(path.c_str(), "wb");
-
-    fwrite(data.data(), 1, data.size(), file);
-    fclose(file);
-    return path;
-}
-
-static DibImage load(const Bytes &data, const char *name = "tindle_reader.bmp")
-{
-    return DibImage::fromFile(writeFile(name, data).c_str());
-}
-
-static void expectTable(const DibImage &image, DWORD size)
-{
-    const BYTE *table = (const BYTE *)image.colourTable();
-
-    ASSERT_TRUE(table);
-    for (DWORD i = 0; i < size; i++)
-        ASSERT_EQ(table[i], (BYTE)(i + 1)) << "colour-table byte " << i;
-}
-
-static void expectPixels(const DibImage &image, DWORD present, DWORD size)
-{
-    const BYTE *pixels = dibPixels(image.header());
-
-    for (DWORD i = 0; i < size; i++)
-        ASSERT_EQ(pixels[i], i < present ? (BYTE)(0xFF - i) : 0) << "pixel byte " << i;
-}
-
-TEST(BitmapFile, EightBitsWithoutSizeImageGetsComputedRowsFromOffBits)
-{
-    Info info;
-    DibImage image = load(bitmapFile(info, 16, 6));
-
+// The file's header with the colour count its bit count implies and the row
+// size filled in, its colour table and pixelSize bytes from its pixel offset.
+static void expectAsStored(const DibImage &image, const Bytes &file, DWORD pixelSize) {
     ASSERT_FALSE(image.isEmpty());
     EXPECT_EQ(image.body->refCount, 1);
-    EXPECT_EQ(image.header()->biWidth, 5);
-    EXPECT_EQ(image.header()->biHeight, 2);
-    EXPECT_EQ(image.header()->biSizeImage, 16u);
-    EXPECT_EQ(image.header()->biClrUsed, 256u);
-    EXPECT_EQ(image.header()->biClrImportant, 256u);
-    expectTable(image, 1024);
-    expectPixels(image, 16, 16);
+    size_t at = file.compare(0, 2, "BM") == 0 ? 14 : 0;
+    BITMAPINFOHEADER want;
+    memcpy(&want, &file[at], 40);
+    DWORD table = want.biBitCount == 8 ? 1024 : want.biBitCount == 4 ? 64 : 0, offset = 40 + table;
+    if (at)
+        memcpy(&offset, &file[10], 4);
+    want.biClrUsed = want.biClrImportant = table / 4;
+    want.biSizeImage = want.biSizeImage ? want.biSizeImage : pixelSize;
+    Bytes got((const char *)image.header(), 40 + table + pixelSize), pixels = file.substr(offset, pixelSize);
+    EXPECT_EQ(got, Bytes((const char *)&want, 40) + file.substr(at + 40, table) + pixels + Bytes(pixelSize - pixels.size(), 0));
 }
 
-// A short colour count still reads the whole table the bit depth implies.
-TEST(BitmapFile, PalettedPicturesGetTheFullTable)
+TEST(BitmapFile, MadeByImageMagickAndByHand)
 {
-    struct Case {
-        WORD bits;
-        LONG width;
-        DWORD clrUsed, wantUsed, table;
-    } cases[] = {{8, 5, 16, 256, 1024}, {4, 9, 2, 16, 64}};
+    int files = 0;
+    for (const auto &entry : std::filesystem::directory_iterator(CORPUS)) {
+        std::string path = entry.path().string(), name = entry.path().filename().string();
+        if (entry.path().extension() != ".bmp" && entry.path().extension() != ".dib")
+            continue;
+        SCOPED_TRACE(name);
+        files++;
+        DibImage image = DibImage::fromFile(path.c_str());
+        const PackedDib *dib = image.header();
+        DibLayout layout;
+        if (name.compare(0, 7, "refused") == 0 || !dibLayout(dib->biBitCount, dib->biWidth, dib->biHeight, &layout)) {
+            EXPECT_EQ(name.compare(0, 7, "refused") == 0, image.isEmpty());
+            continue;
+        }
+        expectAsStored(image, slurp(fopen(path.c_str(), "rb")), dib->biCompression ? dib->biSizeImage : layout.pixelSize);
+        if (dib->biCompression != BI_RGB)
+            continue;
+        Bytes rgb, peer = slurp(popen(("/usr/bin/convert '" + path + "' -depth 8 rgb:-").c_str(), "r"), true);
+        for (LONG y = dib->biHeight - 1, x = 0; y >= 0; x = (x + 1) % dib->biWidth, y -= x == 0) {
+            const BYTE *row = dibPixels(dib) + layout.stride * y;
+            int bits = dib->biBitCount, i = bits == 8 ? row[x] : row[x / 2] >> (x % 2 ? 0 : 4) & 15;
+            const RGBQUAD &q = bits == 24 ? *(const RGBQUAD *)(row + 3 * x) : image.colourTable()[i];
+            rgb += Bytes{(char)q.rgbRed, (char)q.rgbGreen, (char)q.rgbBlue};
+        }
+        EXPECT_TRUE(rgb == peer) << "colours differ from ImageMagick's";
+    }
+    EXPECT_GE(files, 15);
+}
 
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.bits);
-        Info info;
-        info.bitCount = c.bits;
-        info.width = c.width;
-        info.clrUsed = c.clrUsed;
-        DibImage image = load(bitmapFile(info, 16));
+struct Info { DWORD size = 40; LONG width = 5, height = 2; WORD bits = 8; DWORD compression = BI_RGB, sizeImage = 0, clrUsed = 0; };
 
-        ASSERT_FALSE(image.isEmpty());
-        EXPECT_EQ(image.header()->biClrUsed, c.wantUsed);
-        EXPECT_EQ(image.header()->biSizeImage, 16u);
-        expectTable(image, c.table);
-        expectPixels(image, 16, 16);
+TEST(BitmapFile, KindsAndSizes)
+{
+    // Pixel bytes in the file and in memory (0: refused); the file cut after
+    // so many bytes; a gap before the pixels, or an offset pointing elsewhere.
+    struct Row { const char *name; Info info; DWORD stored, want; bool fileHeader = true; size_t cut = std::string::npos; DWORD gap = 0, offset = 0; } rows[] = {
+        {"8 bits, pixels behind a gap", {}, 16, 16, true, std::string::npos, 6},
+        {"8 bits, 16 colours used", {.clrUsed = 16}, 16, 16},
+        {"4 bits, 2 colours used", {.width = 9, .bits = 4, .clrUsed = 2}, 16, 16},
+        {"16 bits", {.bits = 16, .clrUsed = 300}, 24, 24},
+        {"24 bits", {.bits = 24}, 32, 32},
+        {"32 bits", {.bits = 32}, 40, 40},
+        {"RLE8 at 8 bits", {.compression = BI_RLE8, .sizeImage = 6}, 6, 6},
+        {"RLE4 at 4 bits", {.bits = 4, .compression = BI_RLE4, .sizeImage = 6}, 6, 6},
+        {"larger row size kept", {.sizeImage = 40}, 40, 40},
+        {"pixels ending early", {}, 11, 16},
+        {"packed, 4 bits", {.bits = 4}, 8, 8, false},
+        {"packed, 8 bits", {}, 16, 16, false},
+        {"packed, 24 bits", {.bits = 24}, 32, 32, false},
+        {"core header", {.size = 12}, 16, 0},
+        {"version 4 header", {.size = 108}, 16, 0},
+        {"packed version 5 header", {.size = 124}, 16, 0, false},
+        {"1 bit", {.bits = 1}, 8, 0},
+        {"colour masks", {.bits = 16, .compression = BI_BITFIELDS, .sizeImage = 24}, 24, 0},
+        {"RLE8 at 24 bits", {.bits = 24, .compression = BI_RLE8, .sizeImage = 6}, 6, 0},
+        {"RLE8 at 4 bits", {.bits = 4, .compression = BI_RLE8, .sizeImage = 6}, 6, 0},
+        {"RLE4 at 8 bits", {.compression = BI_RLE4, .sizeImage = 6}, 6, 0},
+        {"JPEG", {.compression = 4, .sizeImage = 6}, 6, 0},
+        {"PNG", {.bits = 24, .compression = 5, .sizeImage = 6}, 6, 0},
+        {"compression 99", {.bits = 32, .compression = 99, .sizeImage = 6}, 6, 0},
+        {"RLE8 without a size", {.compression = BI_RLE8}, 16, 0},
+        {"top-down", {.height = -2}, 16, 0},
+        {"negative width", {.width = -5}, 16, 0},
+        {"row size one byte short", {.sizeImage = 15}, 16, 0},
+        {"width times bit count wraps", {.width = 0x7FFFFFFF, .height = 1, .bits = 32}, 16, 0},
+        {"stride times height wraps", {.width = 0x10000, .height = 0x10000, .bits = 24}, 16, 0},
+        {"whole size wraps", {.width = 4, .height = 1, .sizeImage = 0x7FFFFFF0}, 16, 0},
+        {"size image wraps", {.width = 4, .height = 1, .sizeImage = 0xFFFFFFFF}, 16, 0},
+        {"pixel offset wraps", {}, 16, 0, true, std::string::npos, 0, 0xFFFFFFFF},
+        {"empty file", {}, 16, 0, true, 0},
+        {"half an info header", {}, 16, 0, true, 30},
+        {"half a colour table", {}, 16, 0, true, 14 + 40 + 500},
+    };
+    for (const Row &r : rows) {
+        SCOPED_TRACE(r.name);
+        const Info &i = r.info;
+        DWORD table = i.bits == 8 ? 1024 : i.bits == 4 ? 64 : 0;
+        Bytes file = (r.fileHeader ? "BM" + le(0, 8) + le(r.offset ? r.offset : 54 + table + r.gap, 4) : "") +
+                     le(i.size, 4) + le(i.width, 4) + le(i.height, 4) + le(1, 2) + le(i.bits, 2) +
+                     le(i.compression, 4) + le(i.sizeImage, 4) + le(0, 8) + le(i.clrUsed, 4) + le(i.clrUsed, 4);
+        for (DWORD b = 0; b < table + r.gap + r.stored; b++)
+            file += (char)(b < table ? b + 1 : b < table + r.gap ? 0xAA : 0xFF - b);
+        file.resize(std::min(file.size(), r.cut));
+        // Read through a handle from behind three other bytes; a refusal
+        // leaves the handle's picture alone.
+        FILE *out = fopen("bitmap_test.bmp", "wb");
+        fwrite(("xyz" + file).data(), 1, file.size() + 3, out), fclose(out);
+        HANDLE handle = CreateFileA("bitmap_test.bmp", GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+        SetFilePointer(handle, 3, NULL, FILE_BEGIN);
+        DibImage image = DibImage::makeImage(24, 3, 1);
+        DibImageBody *before = image.body;
+        EXPECT_EQ(image.readBitmap(handle), r.want > 0);
+        CloseHandle(handle);
+        if (r.want)
+            expectAsStored(image, file, r.want);
+        else
+            EXPECT_EQ(image.body, before);
     }
 }
 
-TEST(BitmapFile, DeepPicturesHaveNoColourTable)
+TEST(DibLayout, MadePicturesAndTheirRows)
 {
-    for (WORD bits : {16, 24, 32}) {
-        Info info;
-        info.bitCount = bits;
-        info.clrUsed = 300;
-        DWORD size = (5 * bits + 31) / 32 * 4 * 2;
-        DibImage image = load(bitmapFile(info, size));
-
-        ASSERT_FALSE(image.isEmpty()) << bits;
-        EXPECT_FALSE(image.colourTable());
-        // A count left here would make GDI look for a table in the pixels.
-        EXPECT_EQ(image.header()->biClrUsed, 0u);
-        expectPixels(image, size, size);
+    struct Row { WORD bits; LONG width, height; DWORD stride, colours; } rows[] = {
+        {8, 1, 1, 4, 256}, {8, 5, 3, 8, 256}, {4, 9, 2, 8, 16}, {24, 3, 2, 12, 0}, {1, 7, 1, 4, 0}, {16, 3, 3, 8, 0}};
+    for (const Row &r : rows) {
+        SCOPED_TRACE(testing::Message() << r.bits << " bits, " << r.width << " x " << r.height);
+        DibImage image = DibImage::makeImage(r.bits, r.width, r.height);
+        BITMAPINFOHEADER want = {40, r.width, r.height, 1, r.bits, BI_RGB, r.stride * r.height, 0, 0, r.colours, r.colours};
+        EXPECT_EQ(memcmp(image.header(), &want, 40), 0);
+        EXPECT_EQ((BYTE *)image.colourTable(), r.colours ? (BYTE *)image.header() + 40 : nullptr);
+        ASSERT_EQ(dibPixels(image.header()), (BYTE *)image.header() + 40 + 4 * r.colours);
+        RowTable rowTable = image.rows();
+        for (LONG y = 0; y < r.height; y++) {
+            EXPECT_EQ(rowTable[y], dibPixels(image.header()) + r.stride * (r.height - 1 - y)) << y;
+            memset(rowTable[y], 0, r.stride); // the sanitizer knows the block's end
+        }
+        EXPECT_EQ(image.rows(), rowTable);
+    }
+    for (LONG width : {-1, 0x7FFFFFFF}) { // no layout, no rows
+        PackedDib *dib = (PackedDib *)GlobalLock(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, 44));
+        *dib = {40, width, 2, 1, 32, BI_RGB, 4, 0, 0, 0, 0};
+        EXPECT_EQ(DibImage::fromPackedDib(dib).rows(), nullptr) << width;
     }
 }
-
-TEST(BitmapFile, PixelsEndingEarlyStayZero)
-{
-    Info info;
-    Bytes data = bitmapFile(info, 16);
-
-    data.resize(data.size() - 5);
-    DibImage image = load(data);
-    ASSERT_FALSE(image.isEmpty());
-    expectPixels(image, 11, 16);
-}
-
-// A larger stated size, and compressed pixels, are kept as stored.
-TEST(BitmapFile, StatedSizeImageIsKept)
-{
-    for (DWORD compression : {BI_RGB, BI_RLE8}) {
-        SCOPED_TRACE(compression);
-        Info info;
-        info.compression = compression;
-        info.sizeImage = compression == BI_RGB ? 40 : 6;
-        DibImage image = load(bitmapFile(info, info.sizeImage));
-
-        ASSERT_FALSE(image.isEmpty());
-        EXPECT_EQ(image.header()->biCompression, compression);
-        EXPECT_EQ(image.header()->biSizeImage, info.sizeImage);
-        expectPixels(image, info.sizeImage, info.sizeImage);
-    }
-}
-
-TEST(PackedDibFile, PixelsFollowTheColourTable)
-{
-    Info info;
-    for (WORD bits : {4, 8, 24}) {
-        info.bitCount = bits;
-        DWORD size = (5 * bits + 31) / 32 * 4 * 2;
-        DibImage image = load(packedDib(info, size));
-
-        ASSERT_FALSE(image.isEmpty()) << bits;
-        EXPECT_EQ(dibPixels(image.header()) - (BYTE *)image.header(),
-                  40 + (bits == 8 ? 1024 : bits == 4 ? 64 : 0));
-        expectPixels(image, size, size);
-    }
-}
-
-static HANDLE openForReading(const std::string &path)
-{
-    return CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
-                       FILE_FLAG_SEQUENTIAL_SCAN, NULL);
-}
-
-TEST(BitmapFile, ReadsFromTheCurrentPosition)
-{
-    Info info;
-    Bytes data(100, 0x55), bitmap = bitmapFile(info, 16, 3);
-
-    data.insert(data.end(), bitmap.begin(), bitmap.end());
-    std::string path = writeFile("tindle_reader_offset.bmp", data);
-    HANDLE file = openForReading(path);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    ASSERT_EQ(SetFilePointer(file, 100, NULL, FILE_BEGIN), 100u);
-    DibImage image = DibImage::makeImage(24, 1, 1);
-    EXPECT_TRUE(image.readBitmap(file));
-    CloseHandle(file);
-    expectTable(image, 1024);
-    expectPixels(image, 16, 16);
-}
-
-TEST(BitmapFile, FailedReadLeavesTheHandleAlone)
-{
-    Info info;
-    info.size = 12;
-    std::string path = writeFile("tindle_reader_bad.bmp", bitmapFile(info, 16));
-    HANDLE file = openForReading(path);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    DibImage image = DibImage::makeImage(24, 3, 1);
-    DibImageBody *before = image.body;
-    EXPECT_FALSE(image.readBitmap(file));
-    CloseHandle(file);
-    EXPECT_EQ(image.body, before);
-    EXPECT_EQ(image.body->refCount, 1);
-}
-
-// Each of these is refused with the empty image, and the refusal leaves the
-// empty image's count where it was.
-static void expectRefused(const Bytes &data, const char *what)
-{
-    LONG count = DibImage::empty().body->refCount;
-    {
-        DibImage image = load(data);
-        EXPECT_TRUE(image.isEmpty()) << what;
-    }
-    EXPECT_EQ(DibImage::empty().body->refCount, count) << what;
-}
-
-TEST(BitmapFile, OtherHeaderSizesAreRefused)
-{
-    Info info;
-    info.size = 12;
-    expectRefused(bitmapFile(info, 16), "core header");
-    info.size = 108;
-    expectRefused(bitmapFile(info, 16), "version 4 header");
-    info.size = 124;
-    expectRefused(packedDib(info, 16), "version 5 header without file header");
-}
-
-TEST(BitmapFile, KindsThatCannotBeKeptAreRefused)
-{
-    Info info;
-    info.bitCount = 1;
-    expectRefused(bitmapFile(info, 8), "one bit");
-    info.bitCount = 16;
-    info.compression = BI_BITFIELDS;
-    info.sizeImage = 24;
-    expectRefused(bitmapFile(info, 24), "colour masks");
-    info.bitCount = 2;
-    info.compression = BI_RGB;
-    info.sizeImage = 0;
-    expectRefused(bitmapFile(info, 8), "two bits");
-    info.bitCount = 0;
-    expectRefused(bitmapFile(info, 8), "no bit count");
-}
-
-TEST(BitmapFile, PixelDataSmallerThanTheRowsAreRefused)
-{
-    Info info;
-    info.height = -2;
-    expectRefused(bitmapFile(info, 16), "top-down");
-    info.height = 2;
-    info.width = -5;
-    expectRefused(bitmapFile(info, 16), "negative width");
-    info.width = 5;
-    info.sizeImage = 15;
-    expectRefused(bitmapFile(info, 16), "size image one byte short");
-    info.sizeImage = 0;
-    info.compression = BI_RLE8;
-    expectRefused(bitmapFile(info, 16), "compressed without size");
-}
-
-TEST(BitmapFile, SizesThatWouldWrapAreRefused)
-{
-    Info info;
-    info.bitCount = 32;
-    info.width = 0x7FFFFFFF;
-    info.height = 1;
-    expectRefused(bitmapFile(info, 16), "width times bit count");
-    info.bitCount = 24;
-    info.width = 0x10000;
-    info.height = 0x10000;
-    expectRefused(bitmapFile(info, 16), "stride times height");
-    info.bitCount = 8;
-    info.width = 4;
-    info.height = 1;
-    info.sizeImage = 0x7FFFFFF0;
-    expectRefused(bitmapFile(info, 16), "header, table and pixels");
-    info.sizeImage = 0xFFFFFFFF;
-    expectRefused(bitmapFile(info, 16), "size image");
-
-    Bytes data = bitmapFile(Info(), 16);
-    data[10] = data[11] = data[12] = data[13] = 0xFF;
-    expectRefused(data, "pixel offset");
-}
-
-TEST(BitmapFile, TruncatedHeadersAndMissingFilesAreRefused)
-{
-    Bytes data = bitmapFile(Info(), 16);
-
-    expectRefused(Bytes(data.begin(), data.begin() + 1), "one byte");
-    expectRefused(Bytes(data.begin(), data.begin() + 30), "half an info header");
-    expectRefused(Bytes(data.begin(), data.begin() + 14 + 40 + 500), "half a colour table");
-    expectRefused(Bytes(), "empty file");
-    EXPECT_TRUE(DibImage::fromFile("tindle_no_such_file.bmp").isEmpty());
-}
-
-TEST(FileNames, OnlyAGifExtensionGoesToTheGifReader)
-{
-    Bytes data = bitmapFile(Info(), 16);
-
-    EXPECT_FALSE(load(data, "tindle_reader.gif.bmp").isEmpty());
-    EXPECT_FALSE(load(data, "gif").isEmpty());
-    EXPECT_FALSE(load(data, "tindle_readergif").isEmpty());
-}
-
-#ifdef FUZZ_REGRESSIONS
-// Inputs the fuzzer once found faults with, and its seeds.
-TEST(FuzzInputs, LoadWithoutFaults)
-{
-    int count = 0;
-
-    for (const auto &entry : std::filesystem::directory_iterator(FUZZ_REGRESSIONS)) {
-        DibImage image = DibImage::fromFile(entry.path().string().c_str());
-        if (!image.isEmpty())
-            EXPECT_GE(image.header()->biSize, 40u);
-        count++;
-    }
-    EXPECT_GT(count, 0);
-}
-#endif

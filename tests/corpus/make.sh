@@ -1,6 +1,6 @@
 #!/bin/sh
-# Makes the GIF corpus that gif_peer_test compares with giflib: files from
-# real encoders (ImageMagick and ffmpeg).  Run in this directory.
+# Makes the files that the native tests compare with giflib and ImageMagick
+# and the fuzzer starts from; the seed-* files are made by hand.  Run here.
 set -e
 C=/usr/bin/convert
 $C rose: rose.gif
@@ -16,3 +16,13 @@ $C rose: \( rose: -colors 8 \) +map -delay 5 animated_local.gif
 $C logo: -resize 300x -colors 32 logo_32.gif
 ffmpeg -loglevel error -y -f lavfi -i testsrc=size=96x64:rate=5 -frames:v 3 ffmpeg_testsrc.gif
 ffmpeg -loglevel error -y -f lavfi -i mandelbrot=size=77x55 -frames:v 2 ffmpeg_mandelbrot.gif
+$C rose: -colors 16 BMP3:rose_4bit.bmp
+$C -size 37x23 plasma:fractal -colors 5 BMP3:odd_4bit.bmp
+$C rose: -colors 200 -compress None BMP3:rose_8bit.bmp
+$C -size 37x23 plasma:fractal -colors 100 -compress None BMP3:odd_8bit.bmp
+$C rose: -colors 200 -compress RLE BMP3:rose_rle8.bmp
+$C rose: -type TrueColor BMP3:rose_24bit.bmp
+$C -size 37x23 plasma:fractal -type TrueColor BMP3:odd_24bit.bmp
+$C rose: BMP2:refused_core.bmp
+$C rose: refused_v5.bmp
+$C rose: -define bmp:subtype=RGB555 BMP3:refused_masks.bmp
