@@ -194,6 +194,6 @@ Section "Uninstall"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
 
   ${If} ${RebootFlag}
-    MessageBox MB_OK|MB_ICONINFORMATION "${PRODUCT} is still running. Its remaining files will be removed when you restart the computer." /SD IDOK
+    MessageBox MB_OK|MB_ICONINFORMATION "Some files of ${PRODUCT} are still in use. They will be removed when you restart the computer." /SD IDOK
   ${EndIf}
 SectionEnd
