@@ -60,6 +60,52 @@ VIAddVersionKey /LANG=2057 "LegalCopyright" "Brackwell"
   ${EndIf}
 !macroend
 
+!macro DefaultValue NAME VALUE
+  ClearErrors
+  ReadRegDWORD $0 HKLM "${PREFS_KEY}" "${NAME}"
+  ${If} ${Errors}
+    WriteRegDWORD HKLM "${PREFS_KEY}" "${NAME}" ${VALUE}
+  ${EndIf}
+!macroend
+
+; Every run of the saver records the calendar's progress under the machine's
+; key, also for users without administrator rights.  Their group (Users,
+; S-1-5-32-545) gets the right to read, set and create values there, beside
+; the rights the key already has.
+Function LetUsersWritePreferences
+  ; Each call's result is compared as text, since a call that cannot be made
+  ; at all gives "error"; $1 is "0" while all goes well.
+  ; RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, READ_CONTROL | WRITE_DAC, &key)
+  System::Call 'advapi32::RegOpenKeyExA(i 0x80000002, t "${PREFS_KEY}", i 0, i 0x60000, *i .r0) i .r1'
+  ${If} $1 == 0
+    ; GetSecurityInfo(key, SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, ..., &dacl, ..., &sd)
+    System::Call 'advapi32::GetSecurityInfo(i r0, i 4, i 4, i 0, i 0, *i .r2, i 0, *i .r3) i .r1'
+    ${If} $1 == 0
+      System::Call 'advapi32::ConvertStringSidToSidA(t "S-1-5-32-545", *i .r4) i .r5'
+      ${IfThen} $5 != 1 ${|} StrCpy $1 "no SID" ${|}
+    ${EndIf}
+    ${If} $1 == 0
+      ; EXPLICIT_ACCESS: KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY,
+      ; SET_ACCESS (installing again leaves one entry), inherited by subkeys,
+      ; for a well-known group by SID.
+      System::Call '*(i 0x2001F, i 2, i 3, i 0, i 0, i 0, i 5, i r4) i .r6'
+      System::Call 'advapi32::SetEntriesInAclA(i 1, i r6, i r2, *i .r7) i .r1'
+      ${If} $1 == 0
+        System::Call 'advapi32::SetSecurityInfo(i r0, i 4, i 4, i 0, i 0, i r7, i 0) i .r1'
+        System::Call 'kernel32::LocalFree(i r7)'
+      ${EndIf}
+      System::Free $6
+      System::Call 'kernel32::LocalFree(i r4)'
+      System::Call 'kernel32::LocalFree(i r3)'
+    ${EndIf}
+    System::Call 'advapi32::RegCloseKey(i r0)'
+  ${EndIf}
+  ${If} $1 != 0
+    MessageBox MB_OK|MB_ICONSTOP "Cannot let the users of this computer keep their progress in HKEY_LOCAL_MACHINE\${PREFS_KEY}." /SD IDOK
+    Abort
+  ${EndIf}
+FunctionEnd
+
 Section
   SetOutPath "$INSTDIR"
   File "/oname=tindle.scr" "${SAVER}"
@@ -85,6 +131,13 @@ Section
   SetOutPath "$INSTDIR"
 
   WriteRegStr HKLM "${PREFS_KEY}" "InstallDir" "$INSTDIR"
+  ; The saver only ever writes values that exist.  Installing again keeps the
+  ; doors a user has opened and the seasons someone has forced.
+  !insertmacro DefaultValue "LastChecked" 0
+  !insertmacro DefaultValue "LastCheckedYear" 96
+  !insertmacro DefaultValue "Advent" 0
+  !insertmacro DefaultValue "Twelve" 0
+  Call LetUsersWritePreferences
 
   WriteUninstaller "$INSTDIR\uninstall.exe"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT} Screen Saver"
@@ -123,18 +176,24 @@ Section "Uninstall"
     DeleteRegValue HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
   ${EndIf}
 
+  ; A saver or preview that still runs holds its files: they go at the next
+  ; restart, and the user is told.
   !insertmacro SystemDirectory Disable
-  Delete "$SYSDIR\tindle.scr"
+  Delete /REBOOTOK "$SYSDIR\tindle.scr"
   !insertmacro SystemDirectory Enable
 
   !insertmacro RemoveFiles
-  Delete "$INSTDIR\tindle.scr"
-  Delete "$INSTDIR\tindle.exe"
-  Delete "$INSTDIR\uninstall.exe"
+  Delete /REBOOTOK "$INSTDIR\tindle.scr"
+  Delete /REBOOTOK "$INSTDIR\tindle.exe"
+  Delete /REBOOTOK "$INSTDIR\uninstall.exe"
   ; Not recursive: whatever the user put there stays.
-  RMDir "$INSTDIR"
+  RMDir /REBOOTOK "$INSTDIR"
 
   DeleteRegKey HKLM "${PREFS_KEY}"
   DeleteRegKey /ifempty HKLM "Software\Brackwell"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
+
+  ${If} ${RebootFlag}
+    MessageBox MB_OK|MB_ICONINFORMATION "Some files of ${PRODUCT} are still in use. They will be removed when you restart the computer." /SD IDOK
+  ${EndIf}
 SectionEnd

@@ -1,0 +1,489 @@
+// saver_bench: what the saver costs on the virtual display, printed as rows
+// of the table that `./dev bench` shows:
+//  - start-up of the saver on 10 December with door 10 pending, from the
+//    start of the process to the complete calendar on the screen (the screen
+//    that a first, uncounted run settles on), beside the same for
+//    bench_floor, which only shows a black topmost window: the median of
+//    several runs of each, taken in turn;
+//  - processor time over 60 s with the calendar shown and no clip playing
+//    (1 December, door 1 pending), and over 60 s while the clips cycle;
+//  - peak working set and private bytes after one full clip cycle.
+// The saver is bench_saver.scr, tindle.scr with the tests' clock, which
+// starts at the local time in TINDLE_CLOCK, on the installation of the build.
+#include <windows.h>
+#include <psapi.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+static const char PREFS[] = "Software\\Brackwell\\Tindle";
+
+// Windows path of a file of the build tree (which Wine shows on drive Z:).
+static std::string windowsPath(std::string path)
+{
+    for (char &c : path)
+        c = c == '/' ? '\\' : c;
+    return "Z:" + path;
+}
+
+static void pumpMessages(DWORD ms)
+{
+    DWORD start = GetTickCount();
+    MSG message;
+
+    do {
+        while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE))
+            DispatchMessageA(&message);
+        MsgWaitForMultipleObjects(0, NULL, FALSE, 10, QS_ALLINPUT);
+    } while (GetTickCount() - start < ms);
+}
+
+template <class Condition> static bool waitUntil(DWORD timeoutMs, Condition condition)
+{
+    for (DWORD start = GetTickCount(); !condition(); pumpMessages(50))
+        if (GetTickCount() - start >= timeoutMs)
+            return false;
+    return true;
+}
+
+static void setValue(const char *name, DWORD value)
+{
+    RegSetKeyValueA(HKEY_LOCAL_MACHINE, PREFS, name, REG_DWORD, &value, sizeof value);
+}
+
+// The calendar's values as the test installation under the build tree has
+// them: InstallDir there, the doors settled up to lastChecked in 2026 and
+// the seasons as the date makes them.
+static void setInstallation(DWORD lastChecked, bool advent)
+{
+    const std::string directory = windowsPath(TINDLE_INSTALL_DIR);
+
+    RegSetKeyValueA(HKEY_LOCAL_MACHINE, PREFS, "InstallDir", REG_SZ, directory.c_str(),
+                    (DWORD)directory.size() + 1);
+    setValue("LastCheckedYear", 126);
+    setValue("LastChecked", lastChecked);
+    setValue("Advent", advent);
+    setValue("Twelve", 0);
+}
+
+// Starts program without waiting for it; with clock, the saver's bench
+// variant starts at that local time ("YYYY-MM-DD HH:MM:SS").
+static bool startProcess(const std::string &program, const char *arguments, const char *clock,
+                         PROCESS_INFORMATION *process)
+{
+    STARTUPINFOA startup = {};
+    std::string commandLine = "\"" + program + "\" " + arguments;
+
+    startup.cb = sizeof startup;
+    SetEnvironmentVariableA("TINDLE_CLOCK", clock);
+    return CreateProcessA(program.c_str(), &commandLine[0], NULL, NULL, FALSE, 0, NULL, NULL,
+                          &startup, process) != FALSE;
+}
+
+static void endProcess(PROCESS_INFORMATION *process)
+{
+    TerminateProcess(process->hProcess, 0);
+    WaitForSingleObject(process->hProcess, 5000);
+    CloseHandle(process->hProcess);
+    CloseHandle(process->hThread);
+}
+
+// The screen at one moment, every eighth pixel of every eighth row.
+static std::vector<DWORD> screenGrid()
+{
+    int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    BITMAPINFO info = {};
+    void *bits;
+    std::vector<DWORD> grid;
+
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    HDC screen = GetDC(NULL), memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, NULL, 0);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+
+    BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+    GdiFlush();
+    for (int y = 0; y < height; y += 8)
+        for (int x = 0; x < width; x += 8)
+            grid.push_back(((DWORD *)bits)[y * width + x] & 0xFFFFFF);
+    SelectObject(memory, previous);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(NULL, screen);
+    return grid;
+}
+
+static bool screenIs(COLORREF colour)
+{
+    std::vector<DWORD> grid = screenGrid();
+    DWORD wanted = GetRValue(colour) << 16 | GetGValue(colour) << 8 | GetBValue(colour);
+
+    return std::all_of(grid.begin(), grid.end(), [&](DWORD pixel) { return pixel == wanted; });
+}
+
+enum { RUNS = 21, MEASURE_MS = 60000 };
+static const COLORREF BLACK = RGB(0, 0, 0);
+// No installed picture or thumbnail holds this colour. It fills a window
+// under all others, so the screen shows it whenever no measured program
+// shows a window.
+static const COLORREF BACKDROP = RGB(12, 34, 56);
+
+static double milliseconds()
+{
+    LARGE_INTEGER now, frequency;
+
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return now.QuadPart * 1000.0 / frequency.QuadPart;
+}
+
+// The backdrop has a thread of its own that answers its messages at once,
+// also while the main thread waits for a program being started.
+static DWORD WINAPI showBackdrop(void *)
+{
+    WNDCLASSA windowClass = {};
+    MSG message;
+
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.hInstance = GetModuleHandleA(NULL);
+    windowClass.hbrBackground = CreateSolidBrush(BACKDROP);
+    windowClass.lpszClassName = "BenchBackdrop";
+    RegisterClassA(&windowClass);
+    CreateWindowExA(0, "BenchBackdrop", "", WS_POPUP | WS_VISIBLE, 0, 0,
+                    GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), NULL, NULL,
+                    windowClass.hInstance, NULL);
+    while (GetMessageA(&message, NULL, 0, 0) > 0)
+        DispatchMessageA(&message);
+    return 0;
+}
+
+// Where the shown clip window stands, or nothing when none is shown.
+static BOOL CALLBACK findShownClip(HWND child, LPARAM data)
+{
+    if (!IsWindowVisible(child))
+        return TRUE;
+    GetWindowRect(child, (RECT *)data);
+    return FALSE;
+}
+
+static RECT clipRect(HWND saver)
+{
+    RECT shown = {-1, -1, -1, -1};
+
+    if (saver != NULL)
+        EnumChildWindows(saver, findShownClip, (LPARAM)&shown);
+    return shown;
+}
+
+// Marks what the screen shows where no pixel counts.
+static const DWORD ANY = 0xFFFFFFFF;
+
+// Whether the screen shows expected, but for the clip that may play there,
+// whose frames change.
+static bool screenShows(const std::vector<DWORD> &expected)
+{
+    RECT clip = clipRect(FindWindowA("WindowsScreenSaverClass", NULL));
+    std::vector<DWORD> grid = screenGrid();
+    LONG columns = (GetSystemMetrics(SM_CXSCREEN) + 7) / 8;
+
+    for (size_t i = 0; i < grid.size(); i++) {
+        POINT point = {(LONG)i % columns * 8, (LONG)i / columns * 8};
+
+        if (grid[i] != expected[i] && expected[i] != ANY && !PtInRect(&clip, point))
+            return false;
+    }
+    return true;
+}
+
+// Waits until the screen, but for a playing clip, stays the same for a
+// second; what it then shows, with ANY where the clip plays.
+static std::vector<DWORD> settledScreen()
+{
+    std::vector<DWORD> last = screenGrid();
+    LONG columns = (GetSystemMetrics(SM_CXSCREEN) + 7) / 8;
+    RECT clip;
+
+    for (int tries = 0; tries < 20 && (pumpMessages(1000), !screenShows(last)); tries++)
+        last = screenGrid();
+    clip = clipRect(FindWindowA("WindowsScreenSaverClass", NULL));
+    for (size_t i = 0; i < last.size(); i++) {
+        POINT point = {(LONG)i % columns * 8, (LONG)i / columns * 8};
+
+        last[i] = PtInRect(&clip, point) ? ANY : last[i];
+    }
+    return last;
+}
+
+static bool screenClear()
+{
+    return screenIs(BACKDROP);
+}
+
+// Milliseconds from the start of the program to the first moment the screen
+// shows what is expected, or -1 when it does not within 20 s.
+static double startUp(const std::string &program, const char *clock,
+                      const std::vector<DWORD> &expected)
+{
+    PROCESS_INFORMATION process;
+    double start = milliseconds(), shown = -1;
+
+    if (!startProcess(program, "/s", clock, &process))
+        return -1;
+    while (shown < 0 && milliseconds() - start < 20000) {
+        double now = milliseconds();
+
+        if (screenShows(expected))
+            shown = now - start;
+        else
+            Sleep(1);
+    }
+    endProcess(&process);
+    // The next run starts on a screen that shows nothing of this one.
+    if (!waitUntil(10000, screenClear))
+        return -1;
+    Sleep(300);
+    return shown;
+}
+
+static double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+static std::string listed(const std::vector<double> &values)
+{
+    std::string text;
+    char figure[16];
+
+    for (double value : values) {
+        snprintf(figure, sizeof figure, " %.0f", value);
+        text += figure;
+    }
+    return text;
+}
+
+// The calendar of 10 December with door 10 pending and nine doors open, whose
+// clips play: the screen it settles on, read once after a first run that is
+// not counted (which also brings the files into memory), is what each run
+// must show.
+static bool measureStartUp()
+{
+    const std::string saver = windowsPath(BENCH_SAVER), floor = windowsPath(BENCH_FLOOR);
+    const char *clock = "2026-12-10 10:00:00";
+    std::vector<double> saverTimes, floorTimes;
+    std::vector<DWORD> calendar, black;
+    PROCESS_INFORMATION process;
+
+    setInstallation(9, false);
+    if (!startProcess(saver, "/s", clock, &process))
+        return false;
+    calendar = settledScreen();
+    endProcess(&process);
+    if (!startProcess(floor, "", "", &process))
+        return false;
+    black = settledScreen();
+    endProcess(&process);
+    if (!waitUntil(10000, screenClear) || calendar == black)
+        return false;
+    for (int run = 0; run < RUNS; run++) {
+        // Which goes first alternates, so that neither gets the quieter turn.
+        for (int turn = 0; turn < 2; turn++) {
+            bool saverNow = (run + turn) % 2 == 0;
+            double time = saverNow ? startUp(saver, clock, calendar) : startUp(floor, "", black);
+
+            if (time < 0)
+                return false;
+            (saverNow ? saverTimes : floorTimes).push_back(time);
+        }
+    }
+    double ours = median(saverTimes), base = median(floorTimes);
+    printf("| Start-up to the complete calendar, `tindle.scr /s` with door 10 pending, median of %d"
+           " | %.0f ms, %.2f x floor | floor %.0f ms | within 1.5 x floor: %s |\n",
+           RUNS, ours, ours / base, base, ours <= 1.5 * base ? "met" : "missed");
+    fprintf(stderr, "start-up runs, ms: saver%s; floor%s\n", listed(saverTimes).c_str(),
+            listed(floorTimes).c_str());
+    fflush(stdout);
+    return true;
+}
+
+// Wine gives no processor times for other processes (GetProcessTimes reports
+// zeros), so they are read from Linux, where a Wine process's command line
+// is the Windows one: the first word is the program's path.
+static int unixPid(const std::string &program)
+{
+    WIN32_FIND_DATAA entry;
+    HANDLE find = FindFirstFileA("Z:\\proc\\*", &entry);
+    int found = 0;
+
+    if (find == INVALID_HANDLE_VALUE)
+        return 0;
+    do {
+        std::string path = std::string("Z:\\proc\\") + entry.cFileName + "\\cmdline";
+        char firstWord[MAX_PATH + 1] = "";
+        FILE *file;
+
+        if (atoi(entry.cFileName) <= 0 || (file = fopen(path.c_str(), "rb")) == NULL)
+            continue;
+        firstWord[fread(firstWord, 1, MAX_PATH, file)] = 0;
+        fclose(file);
+        if (_stricmp(firstWord, program.c_str()) == 0)
+            found = atoi(entry.cFileName);
+    } while (found == 0 && FindNextFileA(find, &entry));
+    FindClose(find);
+    return found;
+}
+
+// User and system time of a Linux process, all its threads past and
+// present, in milliseconds; -1 when it cannot be read.
+static double cpuMilliseconds(int pid)
+{
+    char path[64], text[1024] = "";
+    unsigned long user, system;
+    const char *fields;
+    FILE *file;
+
+    snprintf(path, sizeof path, "Z:\\proc\\%d\\stat", pid);
+    if ((file = fopen(path, "rb")) == NULL)
+        return -1;
+    text[fread(text, 1, sizeof text - 1, file)] = 0;
+    fclose(file);
+    // The name in parentheses may hold anything; the fields after it are
+    // numbers, the 14th and 15th of the line being the times in ticks of
+    // 1/100 s.
+    fields = strrchr(text, ')');
+    if (fields == NULL ||
+        sscanf(fields + 1, " %*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %lu %lu", &user,
+               &system) != 2)
+        return -1;
+    return (user + system) * 10.0;
+}
+
+static void printLoad(const char *what, double cpuMs, const char *goal)
+{
+    printf("| Processor time over 60 s, %s | %.3f %% of a core (%.0f ms) | | %s |\n", what,
+           cpuMs * 100 / MEASURE_MS, cpuMs, goal);
+    fflush(stdout);
+}
+
+// The calendar of 1 December with door 1 waiting for its click: nothing
+// plays and only the date timer ticks.
+static bool measureIdle()
+{
+    PROCESS_INFORMATION process;
+    int pid;
+    double before;
+
+    setInstallation(0, false);
+    if (!startProcess(windowsPath(BENCH_SAVER), "/s", "2026-12-01 10:00:00", &process))
+        return false;
+    settledScreen();
+    pid = unixPid(windowsPath(BENCH_SAVER));
+    if ((before = cpuMilliseconds(pid)) < 0) {
+        endProcess(&process);
+        return false;
+    }
+    Sleep(MEASURE_MS);
+    double used = cpuMilliseconds(pid) - before;
+    endProcess(&process);
+    printLoad("calendar shown, no clip (1 December, door 1 pending)", used,
+              used * 100 / MEASURE_MS < 0.1 ? "under 0.1 %: met" : "under 0.1 %: missed");
+    return true;
+}
+
+static bool footprint(DWORD pid, PROCESS_MEMORY_COUNTERS *memory)
+{
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+    bool read;
+
+    memory->cb = sizeof *memory;
+    read = process != NULL && GetProcessMemoryInfo(process, memory, sizeof *memory);
+    if (process != NULL)
+        CloseHandle(process);
+    return read;
+}
+
+// All 24 doors open on 24 December with the installed clips: the load over
+// the first 60 s of the sequence, the footprint once it has gone round (each
+// door's clip in turn, then the first again), beside the floor program's.
+static bool measureClips()
+{
+    PROCESS_INFORMATION saver, floor;
+    PROCESS_MEMORY_COUNTERS ours, base;
+    std::vector<std::pair<LONG, LONG>> places;
+    double start, before, used = -1;
+    HWND window = NULL;
+    int pid;
+
+    if (!startProcess(windowsPath(BENCH_FLOOR), "", "", &floor))
+        return false;
+    bool floorShown = waitUntil(10000, [] { return screenIs(BLACK); }) && footprint(floor.dwProcessId, &base);
+    endProcess(&floor);
+    setInstallation(24, false);
+    if (!floorShown || !startProcess(windowsPath(BENCH_SAVER), "/s", "2026-12-24 10:00:00", &saver))
+        return false;
+    if (!waitUntil(20000, [&] {
+            window = FindWindowA("WindowsScreenSaverClass", NULL);
+            return window != NULL && clipRect(window).left >= 0;
+        })) {
+        endProcess(&saver);
+        return false;
+    }
+    pid = unixPid(windowsPath(BENCH_SAVER));
+    start = milliseconds();
+    if ((before = cpuMilliseconds(pid)) < 0) {
+        endProcess(&saver);
+        return false;
+    }
+    bool cycled = waitUntil(300000, [&] {
+        RECT place = clipRect(window);
+        std::pair<LONG, LONG> now = {place.left, place.top};
+
+        if (used < 0 && milliseconds() - start >= MEASURE_MS)
+            used = cpuMilliseconds(pid) - before;
+        if (place.left >= 0 && (places.empty() || places.back() != now))
+            places.push_back(now);
+        return places.size() > 24 && places.back() == places.front() && used >= 0;
+    });
+    bool measured = cycled && footprint(saver.dwProcessId, &ours);
+    endProcess(&saver);
+    if (!measured)
+        return false;
+    printLoad("clips cycling (24 December, all doors open)", used, "none set");
+    printf("| Peak working set after one clip cycle | %.1f MiB | floor %.1f MiB | none set |\n",
+           ours.PeakWorkingSetSize / 1048576.0, base.PeakWorkingSetSize / 1048576.0);
+    printf("| Private bytes after one clip cycle | %.1f MiB | floor %.1f MiB | none set |\n",
+           ours.PagefileUsage / 1048576.0, base.PagefileUsage / 1048576.0);
+    fflush(stdout);
+    return true;
+}
+
+int main()
+{
+    CloseHandle(CreateThread(NULL, 0, showBackdrop, NULL, 0, NULL));
+    if (!waitUntil(10000, screenClear)) {
+        fprintf(stderr, "saver_bench: the backdrop did not show\n");
+        return 1;
+    }
+    if (!measureStartUp()) {
+        fprintf(stderr, "saver_bench: a start-up run did not show its window\n");
+        return 1;
+    }
+    if (!measureIdle()) {
+        fprintf(stderr, "saver_bench: the idle calendar could not be measured\n");
+        return 1;
+    }
+    if (!measureClips()) {
+        fprintf(stderr, "saver_bench: the clip cycle could not be measured\n");
+        return 1;
+    }
+    return 0;
+}
