@@ -1,190 +1,148 @@
-// The saver host as the desktop sees it: command lines, the full-screen
-// window and its closing, the preview child and the error box.
+// The saver as the desktop drives it: command lines, windows, input, password
+// protection and the "Error" box.  The test provider logs each question, so
+// every close request is seen, and one that must not come is seen not to.
 #include <gtest/gtest.h>
 
 #include "calendar_fixture.h"
-#include "harness.h"
 
 using namespace harness;
 
-static const DWORD MINUS_ONE = 0xFFFFFFFF;
+static const std::string calls = windowsPath(std::string(TINDLE_BUILD_DIR) + "/password-calls");
+static const char JULY[] = "2026-07-01 12:00:00"; // no season: all input is the host's
 
-class Host : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        // Outside the calendar's seasons the saver closes on any input; the
-        // saver's clock variant picks such a day, and every saver started
-        // from here inherits it.
-        SetEnvironmentVariableA("TINDLE_CLOCK", "2026-07-01 12:00:00");
-        calendar::freshRegistry(calendar::makeInstallation("host"));
-        // A known cursor position away from the screen's edges.
-        SetCursorPos(400, 300);
-        pumpMessages(200);
-    }
-
-    HWND startFullScreen(const char *arguments)
-    {
-        if (!saver.start(windowsPath(TINDLE_CLOCK_SCR), arguments))
-            return NULL;
-        return waitForWindow(saver.pid(), "WindowsScreenSaverClass", "Screen Saver", 15000);
-    }
-
-    // The saver is still running a second after the input.
-    bool stillRunningAfterInput()
-    {
-        pumpMessages(1000);
-        return saver.running();
-    }
-
-    Child saver;
-};
-
-TEST_F(Host, UnknownModesEndWithMinusOneAndShowNothing)
+// Without a window manager Wine waits two seconds for one to take each
+// closing window away: while the tests run, programs handle their windows
+// themselves, as on Windows.  Protection ends with the tests.
+static void manageOwnWindows(bool on)
 {
-    for (const char *arguments : {"/x", "?", "/\ts", "/p:1234"}) {
-        SCOPED_TRACE(arguments);
-        Child child;
-        ASSERT_TRUE(child.start(windowsPath(TINDLE_CLOCK_SCR), arguments));
-        EXPECT_EQ(child.waitExit(15000), MINUS_ONE);
-        EXPECT_TRUE(windowsOf(child.pid()).empty());
+    on ? RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\Wine\\X11 Driver", "Managed", REG_SZ, "N", 2)
+       : RegDeleteKeyValueA(HKEY_CURRENT_USER, "Software\\Wine\\X11 Driver", "Managed");
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "ScreenSaveUsePassword");
+}
+static const int ownWindows = (manageOwnWindows(true), atexit([] { manageOwnWindows(false); }));
+
+// An installation, no questions asked yet, the desktop's setting, and the
+// provider the saver finds: PASSWORD.CPL in the directory it inherits.
+static void prepare(DWORD protection, const std::string &provider)
+{
+    calendar::freshRegistry(calendar::makeInstallation("host"));
+    RegSetKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "ScreenSaveUsePassword",
+                    REG_DWORD, &protection, sizeof protection);
+    SetCurrentDirectoryA(windowsPath(std::string(PASSWORD_PROVIDERS) + "/" + provider).c_str());
+    SetEnvironmentVariableA("TINDLE_PASSWORD_CALLS", calls.c_str());
+    DeleteFileA(calls.c_str());
+    DeleteFileA((calls + ".yes").c_str());
+}
+
+static size_t asked() { return fileExists(calls) ? fileContents(calls).size() : 0; }
+
+// A press and release of a mouse button where the cursor is.
+static void click(DWORD down)
+{
+    INPUT inputs[2] = {{INPUT_MOUSE, {{0, 0, 0, down, 0, 0}}}, {INPUT_MOUSE, {{0, 0, 0, down << 1, 0, 0}}}};
+
+    SendInput(2, inputs, sizeof(INPUT));
+    pumpMessages(100);
+}
+
+TEST(Host, CommandLinesThatEndAtOnceAndReportsEndWithTheirStatus)
+{
+    // Side by side: a Wine start takes a second.  "/p:1234" reads as window 0;
+    // there is no window 1.  The probe reports "CATEGORY TEXT" and returns 42.
+    const std::string saver = windowsPath(TINDLE_SCR), probe = windowsPath(REPORT_PROBE);
+    const struct { const std::string &program; const char *arguments, *box; int status; } rows[10] = {
+        {saver, "/x", "", -1}, {saver, "?", "", -1}, {saver, "/\ts", "", -1},
+        {saver, "/p:1234", "", -1}, {saver, "/l 1", "", -1}, {saver, "-A", "", 0},
+        {probe, "17 Cannot load C:\\x.bmp", "error, resource unavailable, Cannot load C:\\x.bmp", 3},
+        {probe, "2 stop", "error, stop", 3},
+        {probe, "8 no room", "error, out of memory, no room", 42},
+        {probe, "0 just saying", "error, just saying", 42}};
+    Child children[10];
+    HWND box;
+
+    for (int i = 0; i < 10; i++)
+        ASSERT_TRUE(children[i].start(rows[i].program, rows[i].arguments));
+    for (int i = 0; i < 10; i++) {
+        if (*rows[i].box) {
+            EXPECT_EQ(waitForErrorBox(children[i].pid(), 15000, &box), rows[i].box);
+            EXPECT_TRUE(GetWindowLongA(box, GWL_EXSTYLE) & WS_EX_TOPMOST) << "system-modal";
+            pressOk(box);
+        }
+        EXPECT_EQ(children[i].waitExit(15000), (DWORD)rows[i].status) << rows[i].arguments;
     }
 }
 
-TEST_F(Host, PreviewOfADeadWindowEndsWithMinusOne)
+TEST(Host, FullScreenClosesOnAKeyUnlessTheProviderRefusesAndAsksOnceForEachCloseRequest)
 {
-    HWND gone = CreateWindowA("STATIC", "gone", WS_POPUP, 0, 0, 10, 10, NULL, NULL, NULL, NULL);
-    char arguments[32];
+    const struct { DWORD on; const char *provider, *arguments; } unprotected[] = {
+        {0, "password_provider", "/s"}, {1, "", "s"}, {1, "password_provider_without_entry", "/S"}};
+    Child saver, second;
 
-    ASSERT_NE(gone, (HWND)NULL);
-    DestroyWindow(gone);
-    wsprintfA(arguments, "/p %u", (unsigned)(UINT_PTR)gone);
-    ASSERT_TRUE(saver.start(windowsPath(TINDLE_CLOCK_SCR), arguments));
-    EXPECT_EQ(saver.waitExit(15000), MINUS_ONE);
+    for (const auto &row : unprotected) {
+        prepare(row.on, row.provider);
+        HWND window = calendar::startSaver(saver, JULY, row.arguments);
+        ASSERT_TRUE(waitUntil(5000, [&] { return window && GetForegroundWindow() == window; }));
+        pressKey(VK_SHIFT);
+        EXPECT_EQ(saver.waitExit(10000), 0u) << row.provider << " " << row.on;
+        EXPECT_EQ(asked(), 0u);
+    }
+
+    prepare(1, "password_provider");
+    HWND window = calendar::startSaver(saver, JULY, " / s extra");
+    RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}, area;
+    EXPECT_TRUE(GetWindowRect(window, &area) && EqualRect(&area, &screen));
+    EXPECT_EQ((DWORD)GetWindowLongA(window, GWL_STYLE), 0x96000000u);
+    EXPECT_TRUE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    SendMessageA(window, WM_SETTEXT, 0, (LPARAM) "changed");
+    EXPECT_EQ(windowTitle(window), "Screen Saver");
+    ASSERT_TRUE(second.start(windowsPath(TINDLE_CLOCK_SCR), "-S"));
+    EXPECT_EQ(second.waitExit(15000), 0u) << "a second start finds the first and ends";
+
+    const struct { const char *input; void (*send)(); size_t questions; } rows[] = {
+        {"2 right and 2 down: 4 from the start", [] { moveMouseBy(2, 2); }, 0},
+        {"1 more right: 5 from the start", [] { moveMouseBy(1, 0); }, 1},
+        {"a jump to the corner picture",
+         [] { SetCursorPos(calendar::originX() + 585, calendar::originY() + 430); }, 1},
+        {"a click there, outside the seasons", [] { click(MOUSEEVENTF_LEFTDOWN); }, 1},
+        {"right button", [] { click(MOUSEEVENTF_RIGHTDOWN); }, 1},
+        {"middle button", [] { click(MOUSEEVENTF_MIDDLEDOWN); }, 1},
+        {"a key", [] { pressKey(VK_SHIFT); }, 1},
+        {"Alt", [] { pressKey(VK_MENU); }, 1},
+        {"three keys at once: the quiet period after a refusal", [] { pressKey('K', 3); }, 1}};
+    for (const auto &row : rows) {
+        size_t before = asked();
+
+        row.send();
+        // The provider answers at once; the pause outlasts the quiet period.
+        pumpMessages(500);
+        EXPECT_EQ(asked() - before, row.questions) << row.input;
+        ASSERT_TRUE(IsWindowVisible(window)) << row.input;
+    }
+    CloseHandle(CreateFileA((calls + ".yes").c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL));
+    pressKey(VK_SHIFT);
+    EXPECT_EQ(saver.waitExit(10000), 0u);
 }
 
-TEST_F(Host, PreviewFillsTheParentsClientAreaAndNoInputClosesIt)
+TEST(Host, APreviewFillsItsParentAndNeitherInputNorClosingAsks)
 {
     HWND parent = CreateWindowA("STATIC", "Display Properties", WS_OVERLAPPED | WS_VISIBLE, 100,
-                                100, 300, 250, NULL, NULL, NULL, NULL);
-    RECT client, child;
-    char arguments[32];
-    HWND preview = NULL;
+                                100, 300, 250, NULL, NULL, NULL, NULL), preview;
+    RECT client, area;
+    Child saver;
 
-    ASSERT_NE(parent, (HWND)NULL);
-    wsprintfA(arguments, "/p %u", (unsigned)(UINT_PTR)parent);
-    ASSERT_TRUE(saver.start(windowsPath(TINDLE_CLOCK_SCR), arguments));
-    ASSERT_TRUE(waitUntil(15000, [&] {
-        preview = FindWindowExA(parent, NULL, "WindowsScreenSaverClass", NULL);
-        return preview != NULL;
-    }));
-    EXPECT_EQ(windowTitle(preview), "Preview");
-    EXPECT_EQ((DWORD)GetWindowLongA(preview, GWL_STYLE) & 0xFFFF0000u, 0x52000000u);
+    prepare(1, "password_provider");
+    ASSERT_TRUE(saver.start(windowsPath(TINDLE_CLOCK_SCR), "/p " + std::to_string((UINT_PTR)parent),
+                            {std::string("TINDLE_CLOCK=") + JULY}));
+    ASSERT_TRUE(waitUntil(15000, [&] { return (preview = FindWindowExA(parent, NULL, NULL, "Preview")); }));
     GetClientRect(parent, &client);
-    GetWindowRect(preview, &child);
-    MapWindowPoints(HWND_DESKTOP, parent, (POINT *)&child, 2);
-    EXPECT_EQ(child.left, 0);
-    EXPECT_EQ(child.top, 0);
-    EXPECT_EQ(child.right, client.right);
-    EXPECT_EQ(child.bottom, client.bottom);
-
-    SetForegroundWindow(parent);
-    pressKey('Q');
-    moveMouseBy(40, 40);
-    leftClickAt(150, 150);
-    EXPECT_TRUE(stillRunningAfterInput());
-
-    // The desktop ends a preview by destroying its parent.
+    EXPECT_TRUE(GetWindowRect(preview, &area) && MapWindowPoints(NULL, parent, (POINT *)&area, 2) &&
+                EqualRect(&area, &client));
+    SetCursorPos(250, 200);
+    click(MOUSEEVENTF_LEFTDOWN);
+    // A close request would show within 2.5 s, when Wine destroys the window.
+    EXPECT_FALSE(waitUntil(2600, [&] { return !IsWindow(preview); }));
+    PostMessageA(preview, WM_CLOSE, 0, 0);
+    EXPECT_EQ(saver.waitExit(10000), 0u);
     DestroyWindow(parent);
-    EXPECT_EQ(saver.waitExit(15000), 0u);
-}
-
-TEST_F(Host, FullScreenFormsStartATopmostPopupOverTheWholeScreen)
-{
-    for (const char *arguments : {"/s", "-S", " / s extra"}) {
-        SCOPED_TRACE(arguments);
-        HWND window = startFullScreen(arguments);
-        RECT area;
-
-        ASSERT_NE(window, (HWND)NULL);
-        EXPECT_EQ((DWORD)GetWindowLongA(window, GWL_STYLE), 0x96000000u);
-        EXPECT_TRUE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
-        GetWindowRect(window, &area);
-        EXPECT_EQ(area.left, 0);
-        EXPECT_EQ(area.top, 0);
-        EXPECT_EQ(area.right, GetSystemMetrics(SM_CXSCREEN));
-        EXPECT_EQ(area.bottom, GetSystemMetrics(SM_CYSCREEN));
-        // The title never changes.
-        SendMessageA(window, WM_SETTEXT, 0, (LPARAM) "changed");
-        EXPECT_EQ(windowTitle(window), "Screen Saver");
-        pressKey(VK_SHIFT);
-        EXPECT_EQ(saver.waitExit(10000), 0u);
-    }
-}
-
-TEST_F(Host, AKeyOrAButtonPressClosesTheSaver)
-{
-    ASSERT_NE(startFullScreen("/s"), (HWND)NULL);
-    pressKey('A');
-    EXPECT_EQ(saver.waitExit(10000), 0u);
-
-    for (DWORD down : {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_MIDDLEDOWN}) {
-        ASSERT_NE(startFullScreen("/s"), (HWND)NULL);
-        mouseButton(down, down << 1);
-        EXPECT_EQ(saver.waitExit(10000), 0u);
-    }
-}
-
-TEST_F(Host, MouseMovementClosesOnlyBeyondFourPixels)
-{
-    ASSERT_NE(startFullScreen("/s"), (HWND)NULL);
-    moveMouseBy(2, 2);
-    EXPECT_TRUE(stillRunningAfterInput());
-    // Slow drift adds up: one more pixel makes five from where it started.
-    moveMouseBy(1, 0);
-    EXPECT_EQ(saver.waitExit(10000), 0u);
-
-    ASSERT_NE(startFullScreen("/s"), (HWND)NULL);
-    moveMouseBy(0, -5);
-    EXPECT_EQ(saver.waitExit(10000), 0u);
-}
-
-TEST_F(Host, ASecondFullScreenStartBringsTheFirstToTheFront)
-{
-    HWND first = startFullScreen("/s");
-    Child second;
-
-    ASSERT_NE(first, (HWND)NULL);
-    ASSERT_TRUE(second.start(windowsPath(TINDLE_CLOCK_SCR), "/s"));
-    EXPECT_EQ(second.waitExit(15000), 0u);
-    EXPECT_TRUE(saver.running());
-    EXPECT_EQ(GetForegroundWindow(), first);
-    pressKey(VK_SPACE);
-    EXPECT_EQ(saver.waitExit(10000), 0u);
-}
-
-TEST(Report, AFatalReportShowsTheErrorBoxAndEndsWithStatusThree)
-{
-    Child probe;
-    HWND box;
-
-    ASSERT_TRUE(probe.start(windowsPath(REPORT_PROBE), "17 Cannot load asset C:\\x.bmp"));
-    EXPECT_EQ(waitForErrorBox(probe.pid(), 15000, &box),
-              "error, resource unavailable, Cannot load asset C:\\x.bmp");
-    ASSERT_NE(box, (HWND)NULL);
-    // System-modal: the box stays on top of everything.
-    EXPECT_TRUE(GetWindowLongA(box, GWL_EXSTYLE) & WS_EX_TOPMOST);
-    pressOk(box);
-    EXPECT_EQ(probe.waitExit(10000), 3u);
-}
-
-TEST(Report, APlainReportReturnsToTheCaller)
-{
-    Child probe;
-    HWND box;
-
-    ASSERT_TRUE(probe.start(windowsPath(REPORT_PROBE), "0 just saying"));
-    EXPECT_EQ(waitForErrorBox(probe.pid(), 15000, &box), "error, just saying");
-    pressOk(box);
-    EXPECT_EQ(probe.waitExit(10000), 42u);
+    EXPECT_EQ(asked(), 0u);
 }

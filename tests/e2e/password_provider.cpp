@@ -1,23 +1,20 @@
-// A stand-in for the desktop's password provider, which Wine lacks.  The
-// test that starts the saver says what it answers and where each call is
-// counted, through the saver's environment:
-//   TINDLE_PASSWORD_ANSWER  "accept" accepts, anything else refuses
-//   TINDLE_PASSWORD_CALLS   a file that gets one line per call
+// A stand-in for the desktop's password provider, which Wine lacks: each
+// question adds a byte to the file named by TINDLE_PASSWORD_CALLS, and the
+// password is right once that name with ".yes" behind it names a file.
+#include <stdio.h>
 #include <windows.h>
 
-#include <stdio.h>
-#include <string.h>
+#include <string>
 
-extern "C" __declspec(dllexport) BOOL WINAPI VerifyScreenSavePwd(HWND owner)
+extern "C" __declspec(dllexport) BOOL WINAPI VerifyScreenSavePwd(HWND)
 {
-    char answer[32] = "", calls[MAX_PATH] = "";
+    char calls[MAX_PATH] = "";
     FILE *log;
 
-    GetEnvironmentVariableA("TINDLE_PASSWORD_ANSWER", answer, sizeof answer);
-    if (GetEnvironmentVariableA("TINDLE_PASSWORD_CALLS", calls, sizeof calls) != 0 &&
-        (log = fopen(calls, "a")) != NULL) {
-        fprintf(log, "%u\n", (unsigned)GetTickCount());
+    GetEnvironmentVariableA("TINDLE_PASSWORD_CALLS", calls, sizeof calls);
+    if ((log = fopen(calls, "a")) != NULL) {
+        fputc('?', log);
         fclose(log);
     }
-    return strcmp(answer, "accept") == 0;
+    return GetFileAttributesA((std::string(calls) + ".yes").c_str()) != INVALID_FILE_ATTRIBUTES;
 }
