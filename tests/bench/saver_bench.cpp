@@ -58,6 +58,11 @@ static DWORD WINAPI showBackdrop(void *)
     return 0;
 }
 
+static COLORREF pictureSpacePixel(int x, int y)
+{
+    return screenPixel(originX() + x, originY() + y);
+}
+
 static bool screenClear()
 {
     return pictureSpacePixel(320, 240) == BACKDROP;
@@ -123,17 +128,9 @@ static bool calendarComplete(const Snapshot &shot)
     const Picture &pud = installedPicture("pud.bmp");
     RECT top = {0, 0, 640, 14}, bottom = {0, 466, 530, 480};
 
-    if ((originX() > 0 && shot.at(-1, -1) != BLACK) || !cornerShows(shot, "clikhere.bmp") ||
-        shot.mismatches(pud, 0, 0, top) != 0 || shot.mismatches(pud, 0, 0, bottom) != 0)
-        return false;
-    for (int door = 0; door < 24; door++) {
-        bool shown = door >= openDoors ? doorShowsBackground(shot, "pud.bmp", door)
-                                       : shot.doorHasFrame(door) &&
-                                             (door == 0 || doorShowsThumbnail(shot, door));
-        if (!shown)
-            return false;
-    }
-    return true;
+    return (originX() == 0 || shot.at(-1, -1) == BLACK) && shot.shows("clikhere.bmp", true) &&
+           shot.mismatches(pud, 0, 0, top) == 0 && shot.mismatches(pud, 0, 0, bottom) == 0 &&
+           shot.doors("pud.bmp") == std::string(openDoors, 'o') + std::string(24 - openDoors, '.');
 }
 
 static double median(std::vector<double> values)
@@ -276,7 +273,7 @@ static bool measureIdle()
     setValue("LastCheckedYear", 126);
     setValue("LastChecked", 0);
     if (startSaver(saver, "2026-12-01 10:00:00") == NULL ||
-        !waitUntil(20000, [] { return Snapshot().doorHasFrame(0); }))
+        !waitUntil(20000, [] { return Snapshot().doors("pud.bmp")[0] == 'p'; }))
         return false;
     pumpMessages(2000);
     pid = unixPid(windowsPath(TINDLE_CLOCK_SCR));
