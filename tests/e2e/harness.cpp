@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 
@@ -12,8 +13,7 @@ namespace harness {
 std::string windowsPath(const std::string &unixPath)
 {
     std::string path = "Z:" + unixPath;
-    for (char &c : path)
-        c = c == '/' ? '\\' : c;
+    std::replace(path.begin(), path.end(), '/', '\\');
     return path;
 }
 
@@ -55,7 +55,7 @@ bool Child::adopt(DWORD pid)
     return info.hProcess != NULL;
 }
 
-// A child's dialog owned by one of our windows sends it messages: they are
+// A child's dialog owned by one of our windows sends it messages, which are
 // answered meanwhile.
 DWORD Child::waitExit(DWORD timeoutMs)
 {
@@ -69,16 +69,16 @@ void Child::kill()
 {
     if (running() && TerminateProcess(info.hProcess, 99))
         WaitForSingleObject(info.hProcess, 5000);
-    if (info.hProcess)
-        CloseHandle(info.hProcess);
-    if (info.hThread)
-        CloseHandle(info.hThread);
+    for (HANDLE handle : {info.hProcess, info.hThread})
+        if (handle)
+            CloseHandle(handle);
     info = PROCESS_INFORMATION();
 }
 
+// Top-level windows of a process, or child windows with a title.
 struct Search {
     DWORD pid;
-    const char *title; // for child controls, instead of the process
+    const char *title;
     std::vector<HWND> found;
 };
 
@@ -168,7 +168,7 @@ bool runShell(const std::string &command, DWORD timeoutMs)
 {
     const std::string done = windowsPath(TINDLE_BUILD_DIR "/shell-done");
     DeleteFileA(done.c_str());
-    return startShell(command + "; : >" + TINDLE_BUILD_DIR "/shell-done") &&
+    return startShell(command + "; : >" TINDLE_BUILD_DIR "/shell-done") &&
            waitUntil(timeoutMs, [&] { return fileExists(done); });
 }
 
@@ -200,7 +200,10 @@ bool fileExists(const std::string &path) { return GetFileAttributesA(path.c_str(
 bool keyExists(HKEY root, const char *path)
 {
     HKEY key;
-    return RegOpenKeyExA(root, path, 0, KEY_READ, &key) == ERROR_SUCCESS && !RegCloseKey(key);
+    bool found = RegOpenKeyExA(root, path, 0, KEY_READ, &key) == ERROR_SUCCESS;
+    if (found)
+        RegCloseKey(key);
+    return found;
 }
 
 std::string registryText(HKEY root, const char *path, const char *name)
@@ -226,12 +229,6 @@ std::string keyValues(HKEY root, const char *path)
     return all;
 }
 
-static void send(std::vector<INPUT> inputs)
-{
-    SendInput((UINT)inputs.size(), inputs.data(), sizeof(INPUT));
-    pumpMessages(100);
-}
-
 static INPUT input(DWORD type, DWORD flags, WORD key = 0, int dx = 0, int dy = 0)
 {
     INPUT in = {};
@@ -243,6 +240,12 @@ static INPUT input(DWORD type, DWORD flags, WORD key = 0, int dx = 0, int dy = 0
     return in;
 }
 
+static void send(std::vector<INPUT> inputs)
+{
+    SendInput((UINT)inputs.size(), inputs.data(), sizeof(INPUT));
+    pumpMessages(100);
+}
+
 void pressKey(WORD virtualKey, int times)
 {
     std::vector<INPUT> inputs;
@@ -252,6 +255,7 @@ void pressKey(WORD virtualKey, int times)
 }
 
 void moveMouseBy(int dx, int dy) { send({input(INPUT_MOUSE, MOUSEEVENTF_MOVE, 0, dx, dy)}); }
+void mouseButton(DWORD downFlag, DWORD upFlag) { send({input(INPUT_MOUSE, downFlag), input(INPUT_MOUSE, upFlag)}); }
 
 void moveMouseTo(int x, int y)
 {
@@ -259,8 +263,6 @@ void moveMouseTo(int x, int y)
     GetCursorPos(&now);
     moveMouseBy(x - now.x, y - now.y);
 }
-
-void mouseButton(DWORD downFlag, DWORD upFlag) { send({input(INPUT_MOUSE, downFlag), input(INPUT_MOUSE, upFlag)}); }
 
 void leftClickAt(int x, int y)
 {
