@@ -49,8 +49,10 @@ Presentation presentationOf(const CalendarState *state)
 
 void settleDoors(CalendarState *state)
 {
-    if ((int32_t)lastCheckedForYear(state->today.year) < state->today.dayOfMonth) {
-        state->todayPending = 1;
+    // Yesterday's door may still have been waiting; whether today's waits
+    // is decided afresh.
+    state->todayPending = (int32_t)lastCheckedForYear(state->today.year) < state->today.dayOfMonth;
+    if (state->todayPending) {
         recordProgress(state->today.year, state->today.dayOfMonth - 1);
         state->today.dayOfMonth--;
     }
@@ -71,13 +73,12 @@ void refreshDate(CalendarState *state, bool initial)
         now.dayOfMonth == 25)
         openAllDoors(state);
     state->today = now;
-    // Shows the doors as they were; the new pending door appears with the
-    // next full redraw.
+    bool advent = !isTwelve(state) && isAdvent(state);
+    // A change of day is drawn with the doors settled for the new day.
+    if (advent)
+        settleDoors(state);
     drawCalendar(state);
-    if (isTwelve(state) || !isAdvent(state))
-        return;
-    settleDoors(state);
-    if (!initial || isPreviewSized(state))
+    if (!advent || !initial || isPreviewSized(state))
         return;
     if (state->clipDevice != 0)
         stopDoorClip(state);

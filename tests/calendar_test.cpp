@@ -1,163 +1,138 @@
-// The calendar's date rules against the real (Wine) registry, with dates
-// given to the state directly or through the tests' clock.
+// The calendar's date rules against the real (Wine) registry, and a calendar
+// window of this process driven across a change of day, read off the screen.
 #include <gtest/gtest.h>
+#include <stdio.h>
 
+#include "calendar/calendar.h"
 #include "calendar/calendar_state.h"
-#include "calendar/clock.h"
+#include "calendar_fixture.h"
+#include "host/host.h"
 #include "support/prefs.h"
 #include "test_clock.h"
 
-// The rules look only at the date fields set here.
-static CalendarState stateOn(int year, int month, int day)
+using namespace calendar;
+using namespace harness;
+
+// A state with only the date fields that the rules read.
+static CalendarState on(const char *date)
 {
     CalendarState state = {};
-
-    state.today.year = year - 1900;
-    state.today.month = month - 1;
-    state.today.dayOfMonth = day;
+    sscanf(date, "%d-%d-%d", &state.today.year, &state.today.month, &state.today.dayOfMonth);
+    state.today.year -= 1900, state.today.month -= 1;
     return state;
 }
 
-class Seasons : public ::testing::Test {
-protected:
-    void SetUp() override { TearDown(); }
-    // No season stays forced for the programs that run next.
-    void TearDown() override
-    {
-        writeDword("Advent", 0);
-        writeDword("Twelve", 0);
-    }
-
-    static Presentation on(int year, int month, int day)
-    {
-        CalendarState state = stateOn(year, month, day);
-        return presentationOf(&state);
-    }
-};
-
-TEST_F(Seasons, TheDateAloneMovesThroughTheYear)
+TEST(Calendar, TheDateAndTheForcingValuesChooseThePresentation)
 {
-    EXPECT_EQ(on(2026, 12, 1), ADVENT);
-    EXPECT_EQ(on(2026, 12, 24), ADVENT);
-    EXPECT_EQ(on(2026, 12, 25), TWELVE);
-    EXPECT_EQ(on(2026, 12, 31), TWELVE);
-    EXPECT_EQ(on(2027, 1, 1), TWELVE);
-    EXPECT_EQ(on(2027, 1, 5), TWELVE);
-    EXPECT_EQ(on(2027, 1, 6), SEASON_OVER);
-    EXPECT_EQ(on(2026, 7, 1), SEASON_OVER);
-    EXPECT_EQ(on(2026, 11, 30), SEASON_OVER);
-    EXPECT_EQ(on(2026, 2, 3), SEASON_OVER);
-}
-
-TEST_F(Seasons, NovemberCountsOnlyIn1996)
-{
-    EXPECT_EQ(on(1996, 11, 1), NOVEMBER_1996);
-    EXPECT_EQ(on(1996, 11, 30), NOVEMBER_1996);
-    EXPECT_EQ(on(1997, 11, 15), SEASON_OVER);
-    EXPECT_EQ(on(1996, 10, 31), SEASON_OVER);
-    EXPECT_EQ(on(1996, 12, 1), ADVENT);
-}
-
-TEST_F(Seasons, OnlyTheValueOneForcesASeasonAndAdventComesFirst)
-{
-    writeDword("Advent", 2);
-    writeDword("Twelve", 7);
-    EXPECT_EQ(on(2026, 7, 1), SEASON_OVER);
-
-    writeDword("Twelve", 1);
-    EXPECT_EQ(on(2026, 7, 1), TWELVE);
-    EXPECT_EQ(on(2026, 12, 10), ADVENT);
-    EXPECT_EQ(on(1996, 11, 10), TWELVE);
-
-    writeDword("Advent", 1);
-    EXPECT_EQ(on(2026, 7, 1), ADVENT);
-    EXPECT_EQ(on(2026, 12, 28), ADVENT);
-    CalendarState both = stateOn(2026, 7, 1);
-    EXPECT_TRUE(isTwelve(&both));
-}
-
-class Doors : public ::testing::Test {
-protected:
-    // Settles every other door open on a date with the given registry progress.
-    CalendarState settle(int year, int day, DWORD lastYear, DWORD lastDay)
-    {
-        CalendarState state = stateOn(year, 12, day);
-
-        for (int door = 0; door < DOOR_COUNT; door++)
-            slots[door] = {door % 2, DoorPositions[door].x, DoorPositions[door].y};
-        writeDword("LastCheckedYear", lastYear);
-        writeDword("LastChecked", lastDay);
-        state.doors = slots;
-        settleDoors(&state);
-        return state;
-    }
-
-    int openDoors() const
-    {
-        int count = 0;
-
-        for (int door = 0; door < DOOR_COUNT; door++) {
-            if (slots[door].open && door != count)
-                return -1; // not doors 1 to n
-            count += slots[door].open != 0;
-        }
-        return count;
-    }
-
-    DoorSlot slots[DOOR_COUNT];
-};
-
-TEST_F(Doors, SettleFromTheStoredProgress)
-{
-    struct Case {
-        const char *what;
-        int year, day;
-        DWORD lastYear, lastDay;
-        bool pending;
-        int dayOfMonth, open;
-        DWORD storedYear;
-    } cases[] = {
-        {"today's door waits for the user", 2026, 10, 126, 4, true, 9, 9, 126},
-        {"a door opened earlier today stays open", 2026, 10, 126, 10, false, 10, 10, 126},
-        {"the first of December opens none", 2026, 1, 126, 0, true, 0, 0, 126},
-        {"a new year starts from nothing", 1997, 3, 96, 24, true, 2, 2, 97},
+    const struct {
+        const char *date;
+        DWORD advent, twelve;
+        Presentation shown;
+    } rows[] = {
+        {"2026-12-01", 0, 0, ADVENT},        {"2026-12-24", 0, 0, ADVENT},      {"2026-12-25", 0, 0, TWELVE},
+        {"2026-12-31", 0, 0, TWELVE},        {"2027-01-01", 0, 0, TWELVE},      {"2027-01-05", 0, 0, TWELVE},
+        {"2027-01-06", 0, 0, SEASON_OVER},   {"2026-11-30", 0, 0, SEASON_OVER}, {"1996-11-01", 0, 0, NOVEMBER_1996},
+        {"1996-11-30", 0, 0, NOVEMBER_1996}, {"1996-10-31", 0, 0, SEASON_OVER}, {"1997-11-15", 0, 0, SEASON_OVER},
+        {"2026-07-01", 2, 7, SEASON_OVER},   {"2026-07-01", 0, 1, TWELVE},      {"2026-12-10", 0, 1, ADVENT},
+        {"1996-11-10", 0, 1, TWELVE},        {"2026-07-01", 1, 0, ADVENT},      {"2026-12-28", 1, 1, ADVENT},
     };
+    for (const auto &row : rows) {
+        CalendarState state = on(row.date);
+        writeDword("Advent", row.advent);
+        writeDword("Twelve", row.twelve);
+        EXPECT_EQ(presentationOf(&state), row.shown) << row.date << " " << row.advent << row.twelve;
+    }
+    writeDword("Advent", 0);
+    writeDword("Twelve", 0);
+}
 
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.what);
-        CalendarState state = settle(c.year, c.day, c.lastYear, c.lastDay);
-
-        EXPECT_EQ(state.todayPending, c.pending);
-        EXPECT_EQ(state.today.dayOfMonth, c.dayOfMonth);
-        EXPECT_EQ(openDoors(), c.open);
-        EXPECT_EQ(readDword("LastChecked", 99), (DWORD)c.open);
-        EXPECT_EQ(readDword("LastCheckedYear", 99), c.storedYear);
+TEST(Calendar, TheStoredProgressSettlesTheDoors)
+{
+    const struct {
+        const char *date;
+        DWORD lastYear, lastDay;
+        int pending, dayOfMonth, open;
+        const char *stored;
+    } rows[] = {
+        {"2026-12-10", 126, 4, 1, 9, 9, "126 9"},    {"2026-12-10", 126, 10, 0, 10, 10, "126 10"},
+        {"2026-12-01", 126, 0, 1, 0, 0, "126 0"},    {"1997-12-03", 96, 24, 1, 2, 2, "97 2"},
+        {"2026-12-28", 126, 0, 1, 27, 24, "126 27"}, // a forced Advent has 24 doors
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.date + std::string(" ") + row.stored);
+        CalendarState state = on(row.date);
+        DoorSlot doors[DOOR_COUNT];
+        for (int door = 0; door < DOOR_COUNT; door++)
+            doors[door].open = door % 2;
+        state.doors = doors;
+        state.todayPending = 1; // as yesterday may have left it
+        writeDword("LastCheckedYear", row.lastYear);
+        writeDword("LastChecked", row.lastDay);
+        settleDoors(&state);
+        EXPECT_EQ(state.todayPending, row.pending);
+        EXPECT_EQ(state.today.dayOfMonth, row.dayOfMonth);
+        for (int door = 0; door < DOOR_COUNT; door++)
+            EXPECT_EQ(doors[door].open, door < row.open) << "door " << door + 1;
+        EXPECT_EQ(progress().substr(0, strlen(row.stored) + 1), row.stored + std::string(" "));
     }
 }
 
-TEST_F(Doors, AForcedAdventPastTheTwentyFourthOpensNoMoreThanTheTable)
+// A full-screen window of this process with the calendar as its procedure,
+// taken from one local time to another by the timer's date check.
+TEST(Calendar, AChangeOfDayIsDrawnWithTheDoorsSettled)
 {
-    CalendarState state = settle(2026, 28, 126, 0);
-
-    EXPECT_TRUE(state.todayPending);
-    EXPECT_EQ(state.today.dayOfMonth, 27);
-    EXPECT_EQ(openDoors(), DOOR_COUNT);
-}
-
-TEST(TestClock, StartsWhereItIsToldAndRunsOn)
-{
-    CalendarDate now;
-
-    EXPECT_FALSE(startTestClock("24 December"));
-    ASSERT_TRUE(startTestClock("1996-12-24 23:59:58"));
-    readClock(&now);
-    EXPECT_EQ(now.year, 96);
-    EXPECT_EQ(now.month, MONTH_DECEMBER);
-    EXPECT_EQ(now.dayOfMonth, 24);
-    EXPECT_EQ(now.weekday, 2);
-    EXPECT_EQ(now.dayOfYear, 358);
-    Sleep(2100);
-    readClock(&now);
-    EXPECT_EQ(now.dayOfMonth, 25);
-    EXPECT_EQ(now.hours, 0);
+    const struct {
+        const char *what, *from, *to;
+        int lastDay, lastDayBeforeTick; // -1: as the window left it
+        const char *background, *doors, *progress;
+    } rows[] = {
+        {"door 9 left waiting", "2026-12-09 23:59:58", "2026-12-10 00:00:05", 4, -1, "pud.bmp",
+         "ooooooooop..............", "126 9 0 0"},
+        {"door 9 opened", "2026-12-09 23:59:58", "2026-12-10 00:00:05", 9, -1, "pud.bmp",
+         "ooooooooop..............", "126 9 0 0"},
+        {"into Advent", "2026-11-30 23:59:58", "2026-12-01 00:00:05", 0, -1, "pud.bmp",
+         "p.......................", "126 0 0 0"},
+        {"into Christmas", "2026-12-24 23:59:58", "2026-12-25 00:00:05", 20, -1, "plate.bmp",
+         "oooooooooooooooooooooooo", "126 23 0 0"},
+        {"within a day nothing changes", "2026-12-10 12:00:00", "2026-12-10 23:59:59", 4, 0, "pud.bmp",
+         "ooooooooop..............", "126 0 0 0"},
+        {"out of the Twelve days", "2027-01-05 23:59:58", "2027-01-06 00:00:05", 0, -1, "theend.bmp", nullptr,
+         "126 0 0 0"},
+    };
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = CalendarProc;
+    windowClass.lpszClassName = "CalendarTest";
+    RegisterClassA(&windowClass);
+    hostInstance = GetModuleHandleA(NULL);
+    isPreview = 1; // the host's own procedure then leaves input alone
+    std::string installation = makeInstallation("calendar_test");
+    freshRegistry(installation);
+    startTestClock("2026-07-01 12:00:00");
+    // Hiding or destroying a window takes Wine 2 s without a window manager,
+    // so one window serves every row and the calendar takes it afresh; only
+    // a process's first paint draws, so the rows draw for themselves.
+    HWND window = CreateWindowExA(WS_EX_TOPMOST, "CalendarTest", "", WS_POPUP, 0, 0, GetSystemMetrics(SM_CXSCREEN),
+                                  GetSystemMetrics(SM_CYSCREEN), NULL, NULL, NULL, NULL);
+    ShowWindow(window, SW_SHOW);
+    UpdateWindow(window);
+    SendMessageA(window, WM_DESTROY, 0, 0);
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.what);
+        freshRegistry(installation);
+        setLastChecked(row.lastDay);
+        ASSERT_TRUE(startTestClock(row.from));
+        SetPropA(window, "WndProp", NULL);
+        SendMessageA(window, WM_CREATE, 0, 0);
+        drawCalendar((CalendarState *)GetPropA(window, "WndProp"));
+        if (row.lastDayBeforeTick >= 0)
+            setLastChecked(row.lastDayBeforeTick);
+        ASSERT_TRUE(startTestClock(row.to));
+        SendMessageA(window, WM_TIMER, 1, 0);
+        EXPECT_TRUE(waitUntil(2000, [&] {
+            Snapshot shot;
+            return shot.shows(row.background, false) && (!row.doors || shot.doors(row.background) == row.doors);
+        })) << Snapshot().doors(row.background);
+        EXPECT_EQ(progress(), row.progress);
+        SendMessageA(window, WM_DESTROY, 0, 0);
+    }
 }

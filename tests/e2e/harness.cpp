@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 
@@ -12,57 +13,36 @@ namespace harness {
 std::string windowsPath(const std::string &unixPath)
 {
     std::string path = "Z:" + unixPath;
-
-    for (char &c : path)
-        if (c == '/')
-            c = '\\';
+    std::replace(path.begin(), path.end(), '/', '\\');
     return path;
 }
 
 void pumpMessages(DWORD ms)
 {
-    DWORD start = GetTickCount();
     MSG message;
-
-    do {
-        while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
+    for (DWORD start = GetTickCount(); GetTickCount() - start < ms;) {
+        while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE))
             DispatchMessageA(&message);
-        }
         MsgWaitForMultipleObjects(0, NULL, FALSE, 10, QS_ALLINPUT);
-    } while (GetTickCount() - start < ms);
-}
-
-Child::~Child()
-{
-    kill();
+    }
 }
 
 bool Child::start(const std::string &program, const std::string &arguments,
                   const std::vector<std::string> &environment)
 {
     STARTUPINFOA startup = {};
-    std::string commandLine = "\"" + program + "\" " + arguments;
-    std::string block;
-    char *inherited;
+    std::string line = "\"" + program + "\" " + arguments, block;
+    char *inherited = GetEnvironmentStringsA();
 
     kill();
+    for (const char *p = inherited; *p; p += strlen(p) + 1)
+        block.append(p).push_back('\0');
+    FreeEnvironmentStringsA(inherited);
+    for (const std::string &variable : environment)
+        block.append(variable).push_back('\0');
     startup.cb = sizeof startup;
-    // The child gets this process's environment with the given variables added.
-    if (!environment.empty()) {
-        inherited = GetEnvironmentStringsA();
-        for (const char *p = inherited; *p; p += strlen(p) + 1)
-            block.append(p).push_back('\0');
-        FreeEnvironmentStringsA(inherited);
-        for (const std::string &variable : environment)
-            block.append(variable).push_back('\0');
-        block.push_back('\0');
-    }
-    if (!CreateProcessA(program.c_str(), &commandLine[0], NULL, NULL, FALSE, 0,
-                        environment.empty() ? NULL : &block[0], NULL, &startup, &info)) {
-        info = PROCESS_INFORMATION();
+    if (!CreateProcessA(program.c_str(), &line[0], NULL, NULL, FALSE, 0, &block[0], NULL, &startup, &info))
         return false;
-    }
     WaitForInputIdle(info.hProcess, 5000);
     return true;
 }
@@ -70,74 +50,65 @@ bool Child::start(const std::string &program, const std::string &arguments,
 bool Child::adopt(DWORD pid)
 {
     kill();
-    info.hProcess = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE | SYNCHRONIZE,
-                                FALSE, pid);
-    info.dwProcessId = pid;
-    if (info.hProcess == NULL)
-        info = PROCESS_INFORMATION();
+    info.hProcess = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+    info.dwProcessId = info.hProcess ? pid : 0;
     return info.hProcess != NULL;
 }
 
+// A child's dialog owned by one of our windows sends it messages, which are
+// answered meanwhile.
 DWORD Child::waitExit(DWORD timeoutMs)
 {
     DWORD code = STILL_ACTIVE;
-
-    if (info.hProcess == NULL)
-        return code;
-    // A child whose dialog is owned by one of our windows sends that window
-    // messages as it closes (re-enabling its owner): keep answering them.
-    if (waitUntil(timeoutMs, [&] { return !running(); }))
+    if (info.hProcess && waitUntil(timeoutMs, [&] { return !running(); }))
         GetExitCodeProcess(info.hProcess, &code);
     return code;
 }
 
-bool Child::running()
-{
-    return info.hProcess != NULL && WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT;
-}
-
 void Child::kill()
 {
-    if (info.hProcess == NULL)
-        return;
-    if (running()) {
-        TerminateProcess(info.hProcess, 99);
+    if (running() && TerminateProcess(info.hProcess, 99))
         WaitForSingleObject(info.hProcess, 5000);
-    }
-    CloseHandle(info.hProcess);
-    if (info.hThread != NULL)
-        CloseHandle(info.hThread);
+    for (HANDLE handle : {info.hProcess, info.hThread})
+        if (handle)
+            CloseHandle(handle);
     info = PROCESS_INFORMATION();
 }
 
-struct WindowSearch {
+// Top-level windows of a process, or child windows with a title.
+struct Search {
     DWORD pid;
+    const char *title;
     std::vector<HWND> found;
 };
 
-static BOOL CALLBACK collectWindow(HWND window, LPARAM data)
+static BOOL CALLBACK collect(HWND window, LPARAM data)
 {
-    WindowSearch *search = (WindowSearch *)data;
+    Search *search = (Search *)data;
     DWORD owner = 0;
-
     GetWindowThreadProcessId(window, &owner);
-    if (owner == search->pid)
+    if (search->title ? windowTitle(window) == search->title : owner == search->pid)
         search->found.push_back(window);
     return TRUE;
 }
 
 std::vector<HWND> windowsOf(DWORD pid)
 {
-    WindowSearch search = {pid, {}};
-
-    EnumWindows(collectWindow, (LPARAM)&search);
+    Search search = {pid, nullptr, {}};
+    EnumWindows(collect, (LPARAM)&search);
     return search.found;
+}
+
+HWND findControl(HWND window, const char *text)
+{
+    Search search = {0, text, {}};
+    EnumChildWindows(window, collect, (LPARAM)&search);
+    return search.found.empty() ? NULL : search.found[0];
 }
 
 std::string className(HWND window)
 {
     char text[256] = "";
-
     GetClassNameA(window, text, sizeof text);
     return text;
 }
@@ -145,239 +116,152 @@ std::string className(HWND window)
 std::string windowTitle(HWND window)
 {
     char text[256] = "";
-
     GetWindowTextA(window, text, sizeof text);
     return text;
 }
 
-struct ControlSearch {
-    const char *text;
-    HWND found;
-};
+void clickButton(HWND dialog, int id) { PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 
-static BOOL CALLBACK matchControl(HWND control, LPARAM data)
+static HWND shown(DWORD pid, const char *wantedClass, const char *title)
 {
-    ControlSearch *search = (ControlSearch *)data;
-
-    if (windowTitle(control) != search->text)
-        return TRUE;
-    search->found = control;
-    return FALSE;
-}
-
-HWND findControl(HWND window, const char *text)
-{
-    ControlSearch search = {text, NULL};
-
-    EnumChildWindows(window, matchControl, (LPARAM)&search);
-    return search.found;
-}
-
-void clickButton(HWND dialog, int id)
-{
-    PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
-}
-
-bool waitForNoWindow(DWORD pid, const char *title, DWORD timeoutMs)
-{
-    return waitUntil(timeoutMs, [&] {
-        for (HWND window : windowsOf(pid))
-            if (IsWindowVisible(window) && windowTitle(window) == title)
-                return false;
-        return true;
-    });
-}
-
-// The command goes to the shell as one argument, so it must not hold double
-// quotes.
-bool startShell(const std::string &command)
-{
-    STARTUPINFOA startup = {};
-    PROCESS_INFORMATION started = {};
-    std::string commandLine = "sh -c \"" + command + "\"";
-
-    startup.cb = sizeof startup;
-    return CreateProcessA("Z:\\bin\\sh", &commandLine[0], NULL, NULL, FALSE, 0, NULL, NULL,
-                          &startup, &started) != FALSE;
-}
-
-bool runShell(const std::string &command, DWORD timeoutMs)
-{
-    const std::string done = std::string(TINDLE_BUILD_DIR) + "/shell-done";
-
-    DeleteFileA(windowsPath(done).c_str());
-    return startShell(command + "; : >" + done) &&
-           waitUntil(timeoutMs, [&] { return fileExists(windowsPath(done)); });
-}
-
-const char SETTINGS_TITLE[] = "Tindle Screen Saver Settings";
-const char FLOPPY_TITLE[] = "Tindle Advent Screen Saver";
-
-bool duplicateTo(DWORD pid, HWND settings, char drive)
-{
-    HWND drives;
-    DWORD_PTR answer;
-
-    clickButton(settings, IDC_DUPLICATE);
-    drives = waitForWindow(pid, "#32770", FLOPPY_TITLE, 15000);
-    if (drives == NULL || SendDlgItemMessageA(drives, IDC_DRIVE_LIST, CB_GETCURSEL, 0, 0) != 0)
-        return false;
-    SendDlgItemMessageA(drives, IDC_DRIVE_LIST, CB_SETCURSEL, drive - 'A', 0);
-    pressOk(drives);
-    // The copy runs without handling messages, so once the drive box is
-    // gone, the first message answered is answered after it, or by the
-    // loop of its error box.
-    return waitUntil(15000, [&] { return !IsWindow(drives); }) &&
-           SendMessageTimeoutA(settings, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &answer) != 0;
-}
-
-std::string fileContents(const std::string &path)
-{
-    std::ifstream file(path, std::ios::binary);
-
-    if (!file)
-        return "<missing>";
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
-bool fileExists(const std::string &path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-bool keyExists(HKEY root, const char *path)
-{
-    HKEY key;
-
-    if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
-}
-
-std::string registryText(HKEY root, const char *path, const char *name)
-{
-    char text[1024];
-    DWORD size = sizeof text - 1, type = 0;
-    HKEY key;
-    LONG status;
-
-    if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return "<missing>";
-    status = RegQueryValueExA(key, name, NULL, &type, (BYTE *)text, &size);
-    RegCloseKey(key);
-    if (status != ERROR_SUCCESS || type != REG_SZ)
-        return "<missing>";
-    text[size] = '\0';
-    return text;
-}
-
-std::string keyValues(HKEY root, const char *path)
-{
-    std::string all;
-    char name[256];
-    BYTE data[1024];
-    DWORD nameSize, dataSize, type;
-    HKEY key;
-
-    if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return "<missing>";
-    for (DWORD i = 0;; i++) {
-        nameSize = sizeof name;
-        dataSize = sizeof data;
-        if (RegEnumValueA(key, i, name, &nameSize, NULL, &type, data, &dataSize) != ERROR_SUCCESS)
-            break;
-        all += std::string(name) + "=" + std::to_string(type) + ":" +
-               std::string((const char *)data, dataSize) + "\n";
-    }
-    RegCloseKey(key);
-    return all;
+    for (HWND w : windowsOf(pid))
+        if (IsWindowVisible(w) && (!wantedClass || className(w) == wantedClass) && (!title || windowTitle(w) == title))
+            return w;
+    return NULL;
 }
 
 HWND waitForWindow(DWORD pid, const char *wantedClass, const char *title, DWORD timeoutMs)
 {
-    HWND result = NULL;
+    HWND found = NULL;
+    waitUntil(timeoutMs, [&] { return (found = shown(pid, wantedClass, title)) != NULL; });
+    return found;
+}
 
-    waitUntil(timeoutMs, [&] {
-        for (HWND window : windowsOf(pid)) {
-            if (!IsWindowVisible(window))
-                continue;
-            if (wantedClass && className(window) != wantedClass)
-                continue;
-            if (title && windowTitle(window) != title)
-                continue;
-            result = window;
-            return true;
-        }
-        return false;
-    });
-    return result;
+bool waitForNoWindow(DWORD pid, const char *title, DWORD timeoutMs)
+{
+    return waitUntil(timeoutMs, [&] { return !shown(pid, NULL, title); });
 }
 
 std::string waitForErrorBox(DWORD pid, DWORD timeoutMs, HWND *box)
 {
     HWND found = waitForWindow(pid, "#32770", "Error", timeoutMs);
     char text[2048] = "";
-
     if (box)
         *box = found;
-    if (found == NULL)
-        return "";
-    // The static control that holds a message box's text.
-    GetDlgItemTextA(found, 0xFFFF, text, sizeof text);
+    GetDlgItemTextA(found, 0xFFFF, text, sizeof text); // a message box's text
     return text;
 }
 
-void pressOk(HWND box)
+void pressOk(HWND box) { PostMessageA(box, WM_COMMAND, IDOK, (LPARAM)GetDlgItem(box, IDOK)); }
+
+// The command must hold no double quotes.
+bool startShell(const std::string &command)
 {
-    PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), (LPARAM)GetDlgItem(box, IDOK));
+    STARTUPINFOA startup = {};
+    PROCESS_INFORMATION started;
+    std::string line = "sh -c \"" + command + "\"";
+    startup.cb = sizeof startup;
+    return CreateProcessA("Z:\\bin\\sh", &line[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &started);
 }
 
-static void send(INPUT *inputs, UINT count)
+bool runShell(const std::string &command, DWORD timeoutMs)
 {
-    SendInput(count, inputs, sizeof(INPUT));
+    const std::string done = windowsPath(TINDLE_BUILD_DIR "/shell-done");
+    DeleteFileA(done.c_str());
+    return startShell(command + "; : >" TINDLE_BUILD_DIR "/shell-done") &&
+           waitUntil(timeoutMs, [&] { return fileExists(done); });
+}
+
+const char SETTINGS_TITLE[] = "Tindle Screen Saver Settings", FLOPPY_TITLE[] = "Tindle Advent Screen Saver";
+
+bool duplicateTo(DWORD pid, HWND settings, char drive)
+{
+    DWORD_PTR answer;
+    clickButton(settings, IDC_DUPLICATE);
+    HWND drives = waitForWindow(pid, "#32770", FLOPPY_TITLE, 15000);
+    if (!drives || SendDlgItemMessageA(drives, IDC_DRIVE_LIST, CB_GETCURSEL, 0, 0) != 0)
+        return false;
+    SendDlgItemMessageA(drives, IDC_DRIVE_LIST, CB_SETCURSEL, drive - 'A', 0);
+    pressOk(drives);
+    // The copy handles no messages: the first answer after the drive box has
+    // gone comes after the copy, or from its error box's loop.
+    return waitUntil(15000, [&] { return !IsWindow(drives); }) &&
+           SendMessageTimeoutA(settings, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &answer);
+}
+
+std::string fileContents(const std::string &path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return file ? std::string(std::istreambuf_iterator<char>(file), {}) : "<missing>";
+}
+
+bool fileExists(const std::string &path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+bool keyExists(HKEY root, const char *path)
+{
+    HKEY key;
+    bool found = RegOpenKeyExA(root, path, 0, KEY_READ, &key) == ERROR_SUCCESS;
+    if (found)
+        RegCloseKey(key);
+    return found;
+}
+
+std::string registryText(HKEY root, const char *path, const char *name)
+{
+    char text[1024];
+    DWORD size = sizeof text;
+    return RegGetValueA(root, path, name, RRF_RT_REG_SZ, NULL, text, &size) ? "<missing>" : text;
+}
+
+std::string keyValues(HKEY root, const char *path)
+{
+    std::string all;
+    char name[256], data[1024];
+    DWORD nameSize = sizeof name, size = sizeof data, type;
+    HKEY key;
+
+    if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return "<missing>";
+    for (DWORD i = 0; !RegEnumValueA(key, i, name, &nameSize, NULL, &type, (BYTE *)data, &size);
+         i++, nameSize = sizeof name, size = sizeof data)
+        all += name + ("=" + std::to_string(type)) + ":" + std::string(data, size) + "\n";
+    RegCloseKey(key);
+    return all;
+}
+
+static INPUT input(DWORD type, DWORD flags, WORD key = 0, int dx = 0, int dy = 0)
+{
+    INPUT in = {};
+    in.type = type;
+    if (type == INPUT_KEYBOARD)
+        in.ki.wVk = key, in.ki.dwFlags = flags;
+    else
+        in.mi.dx = dx, in.mi.dy = dy, in.mi.dwFlags = flags;
+    return in;
+}
+
+static void send(std::vector<INPUT> inputs)
+{
+    SendInput((UINT)inputs.size(), inputs.data(), sizeof(INPUT));
     pumpMessages(100);
 }
 
 void pressKey(WORD virtualKey, int times)
 {
-    std::vector<INPUT> inputs(2 * times);
-
-    for (size_t i = 0; i < inputs.size(); i++) {
-        inputs[i].type = INPUT_KEYBOARD;
-        inputs[i].ki.wVk = virtualKey;
-        inputs[i].ki.dwFlags = i % 2 ? KEYEVENTF_KEYUP : 0;
-    }
-    send(inputs.data(), (UINT)inputs.size());
+    std::vector<INPUT> inputs;
+    for (int i = 0; i < 2 * times; i++)
+        inputs.push_back(input(INPUT_KEYBOARD, i % 2 ? KEYEVENTF_KEYUP : 0, virtualKey));
+    send(inputs);
 }
 
-void moveMouseBy(int dx, int dy)
-{
-    INPUT input = {};
-
-    input.type = INPUT_MOUSE;
-    input.mi.dx = dx;
-    input.mi.dy = dy;
-    input.mi.dwFlags = MOUSEEVENTF_MOVE;
-    send(&input, 1);
-}
+void moveMouseBy(int dx, int dy) { send({input(INPUT_MOUSE, MOUSEEVENTF_MOVE, 0, dx, dy)}); }
+void mouseButton(DWORD downFlag, DWORD upFlag) { send({input(INPUT_MOUSE, downFlag), input(INPUT_MOUSE, upFlag)}); }
 
 void moveMouseTo(int x, int y)
 {
     POINT now;
-
     GetCursorPos(&now);
     moveMouseBy(x - now.x, y - now.y);
-}
-
-void mouseButton(DWORD downFlag, DWORD upFlag)
-{
-    INPUT inputs[2] = {};
-
-    inputs[0].type = inputs[1].type = INPUT_MOUSE;
-    inputs[0].mi.dwFlags = downFlag;
-    inputs[1].mi.dwFlags = upFlag;
-    send(inputs, 2);
 }
 
 void leftClickAt(int x, int y)
@@ -390,7 +274,6 @@ COLORREF screenPixel(int x, int y)
 {
     HDC screen = GetDC(NULL);
     COLORREF colour = GetPixel(screen, x, y);
-
     ReleaseDC(NULL, screen);
     return colour;
 }
