@@ -1,122 +1,82 @@
+// The host: mouse movement in-process, and a fatal report under protection.
 #include <gtest/gtest.h>
 
-#include <string>
+#include <process.h>
 
 #include "host/host.h"
 #include "host/password.h"
+#include "reported.h"
 #include "support/report.h"
 
-static SaverMode mode(const char *line, std::string *rest = nullptr)
-{
-    const char *after;
-    SaverMode m = readSaverMode(line, &after);
+static const char DESKTOP[] = "Control Panel\\Desktop";
 
-    if (rest)
-        *rest = after;
-    return m;
+// This program started by FatalReport below: the provider beside it loaded,
+// then a fatal report.
+static const bool isChild = strstr(GetCommandLineA(), " --fatal-under-protection") && [] {
+    SetDllDirectoryA(PROVIDER_DIR);
+    loadPasswordProvider();
+    reportError(ERR_FATAL, "provider %s", verifyEntry != NULL ? "loaded" : "missing");
+    return true;
+}();
+
+// DefaultSaverProc for a window of the test's own; a posted WM_CLOSE is the
+// request to close, and a refused close remembers the cursor position.
+static HWND window = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 9, 9, NULL, NULL, NULL, NULL);
+
+static bool closesAt(int x, int y, UINT message = WM_MOUSEMOVE)
+{
+    MSG close;
+
+    SetCursorPos(x, y);
+    verifyInProgress = message == WM_CLOSE;
+    DefaultSaverProc(window, message, 0, 0);
+    verifyInProgress = 0;
+    return PeekMessageA(&close, window, WM_CLOSE, WM_CLOSE, PM_REMOVE);
 }
 
-TEST(ModeLetters, BlanksDashesAndSlashesComeBeforeTheLetterInAnyCase)
+// The core is linked into this program, so its GetCursorPos is this
+// program's import; pointed elsewhere, the reading fails with a stray point.
+extern BOOL(WINAPI *importedGetCursorPos)(POINT *) __asm__("__imp__GetCursorPos@4");
+
+static BOOL WINAPI failingGetCursorPos(POINT *where)
 {
-    EXPECT_EQ(mode(""), MODE_SETTINGS_NO_OWNER);
-    EXPECT_EQ(mode("   "), MODE_SETTINGS_NO_OWNER);
-    EXPECT_EQ(mode("/s"), MODE_SAVER);
-    EXPECT_EQ(mode("-S"), MODE_SAVER);
-    EXPECT_EQ(mode("s"), MODE_SAVER);
-    EXPECT_EQ(mode(" / - /s extra"), MODE_SAVER);
-    EXPECT_EQ(mode("/c:1234"), MODE_SETTINGS);
-    EXPECT_EQ(mode("/P 1234"), MODE_PREVIEW);
-    EXPECT_EQ(mode("/l 1234"), MODE_PREVIEW);
-    EXPECT_EQ(mode("/a"), MODE_CHANGE_PASSWORD);
+    where->x = where->y = 10000;
+    return FALSE;
 }
 
-TEST(ModeLetters, OtherCharactersAndTabsAreUnknown)
+TEST(Host, MovementBeyondFourPixelsClosesAndAnUnreadableCursorIsNone)
 {
-    EXPECT_EQ(mode("/x"), MODE_UNKNOWN);
-    EXPECT_EQ(mode("?"), MODE_UNKNOWN);
-    EXPECT_EQ(mode("/\ts"), MODE_UNKNOWN);
-    EXPECT_EQ(mode("1234"), MODE_UNKNOWN);
+    BOOL(WINAPI *original)(POINT *) = importedGetCursorPos;
+    DWORD access;
+
+    closesAt(400, 300, WM_CLOSE);
+    EXPECT_FALSE(closesAt(402, 302));
+    // Slow drift adds up; the close remembers where it was asked for.
+    EXPECT_TRUE(closesAt(403, 302));
+    EXPECT_FALSE(closesAt(403, 302));
+    VirtualProtect(&importedGetCursorPos, sizeof original, PAGE_READWRITE, &access);
+    importedGetCursorPos = failingGetCursorPos;
+    EXPECT_FALSE(closesAt(403, 302)) << "unreadable";
+    closesAt(403, 302, WM_CLOSE);
+    importedGetCursorPos = original;
+    EXPECT_FALSE(closesAt(403, 302)) << "the position was not kept";
 }
 
-TEST(ModeLetters, RestSkipsTheBlanksBehindTheLetter)
+// The provider tells the system that a saver runs; a fatal end must take
+// that back.  A process reads that flag only once, here after the child.
+TEST(Host, AFatalReportUnderProtectionEndsWithThreeAndNoSaverRunning)
 {
-    std::string rest;
+    DWORD on = 1, status = 0;
+    BOOL running = TRUE;
 
-    mode("/p   1234", &rest);
-    EXPECT_EQ(rest, "1234");
-    mode("/p1234", &rest);
-    EXPECT_EQ(rest, "1234");
-    mode("/p:1234", &rest);
-    EXPECT_EQ(rest, ":1234");
-}
-
-TEST(WindowHandle, DecimalDigitsOnlyInUnsigned32BitArithmetic)
-{
-    EXPECT_EQ(parseWindowHandle("1234"), (HWND)1234);
-    EXPECT_EQ(parseWindowHandle("12x34"), (HWND)12);
-    EXPECT_EQ(parseWindowHandle(":1234"), (HWND)0);
-    EXPECT_EQ(parseWindowHandle(""), (HWND)0);
-    EXPECT_EQ(parseWindowHandle("-5"), (HWND)0);
-    EXPECT_EQ(parseWindowHandle(" 5"), (HWND)0);
-    EXPECT_EQ(parseWindowHandle("0x10"), (HWND)0);
-    // 2^32 + 7 wraps to 7.
-    EXPECT_EQ(parseWindowHandle("4294967303"), (HWND)7);
-}
-
-static std::string compose(unsigned category, const char *format, ...)
-{
-    char text[REPORT_TEXT_SIZE];
-    va_list args;
-
-    va_start(args, format);
-    composeReport(text, sizeof text, category, format, args);
-    va_end(args);
-    return text;
-}
-
-TEST(ReportText, CategoryWordsComeBeforeTheMessage)
-{
-    EXPECT_EQ(compose(0, ""), "error, ");
-    EXPECT_EQ(compose(9, ""), "error, out of memory, ");
-    EXPECT_EQ(compose(24, "x"), "error, out of memory, x");
-    EXPECT_EQ(compose(17, "Cannot load asset %s", "C:\\X\\theend.bmp"),
-              "error, resource unavailable, Cannot load asset C:\\X\\theend.bmp");
-    EXPECT_EQ(compose(4, "m"), "internal error, m");
-    EXPECT_EQ(compose(0, "Invalid separator 0x%02X in GIF file %s", 0, "a.gif"),
-              "error, Invalid separator 0x00 in GIF file a.gif");
-    // Nothing carries over from one report to the next.
-    compose(16, "first");
-    EXPECT_EQ(compose(0, "second"), "error, second");
-}
-
-TEST(ReportText, LongMessagesAreCutToTheBuffer)
-{
-    std::string longText(3000, 'x');
-    std::string text = compose(16, "%s", longText.c_str());
-
-    EXPECT_EQ(text.size(), REPORT_TEXT_SIZE - 1u);
-    EXPECT_EQ(text.substr(0, 29), "error, resource unavailable, ");
-    EXPECT_EQ(text.find_first_not_of('x', 29), std::string::npos);
-}
-
-TEST(ScratchText, FormatsAndCutsAtFiveHundredElevenCharacters)
-{
-    std::string longText(2000, 'y');
-
-    EXPECT_STREQ(formatScratch("%s\\%02d.avi", "C:\\Tindle", 7), "C:\\Tindle\\07.avi");
-    const char *cut = formatScratch("%s%s", longText.c_str(), longText.c_str());
-    EXPECT_EQ(strlen(cut), SCRATCH_TEXT_SIZE - 1u);
-    // The same per-thread buffer every time.
-    EXPECT_EQ(cut, formatScratch("z"));
-    EXPECT_STREQ(cut, "z");
-}
-
-TEST(PasswordQuietPeriod, CountsFromTheLastDialogAcrossTheTickWrap)
-{
-    EXPECT_FALSE(inQuietPeriod(5, 0xFFFFFFFF));
-    EXPECT_TRUE(inQuietPeriod(1000, 1000));
-    EXPECT_TRUE(inQuietPeriod(1199, 1000));
-    EXPECT_FALSE(inQuietPeriod(1200, 1000));
-    EXPECT_TRUE(inQuietPeriod(50, 0xFFFFFFF0u));
-    EXPECT_FALSE(inQuietPeriod(300, 0xFFFFFFF0u));
+    RegSetKeyValueA(HKEY_CURRENT_USER, DESKTOP, "ScreenSaveUsePassword", REG_DWORD, &on, sizeof on);
+    HANDLE child = (HANDLE)_spawnl(_P_NOWAIT, _pgmptr, _pgmptr, "--fatal-under-protection", NULL);
+    std::string box = child != INVALID_HANDLE_VALUE ? answerBox(GetProcessId(child), 15000) : "";
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, DESKTOP, "ScreenSaveUsePassword");
+    EXPECT_EQ(box, "error, provider loaded");
+    EXPECT_EQ(WaitForSingleObject(child, 15000), WAIT_OBJECT_0);
+    GetExitCodeProcess(child, &status);
+    EXPECT_EQ(status, 3u);
+    SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0);
+    EXPECT_FALSE(running);
 }
