@@ -87,7 +87,7 @@ TEST(Clip, PlaysToItsNoticeStopsWithoutOneAndEveryDoorStartsWithItsThumbnail)
                   ASSERT_TRUE(playClip(clip, window));
                   EXPECT_TRUE(waitUntil(900, [] { return shows(RED, GREEN); })) << "from the start";
                   EXPECT_TRUE(stopClip(clip, window));
-                  waitUntil(2200, [] { return false; });
+                  waitUntil(1200, [] { return false; });
                   EXPECT_TRUE(notices.empty());
                   EXPECT_TRUE(shows(RED, GREEN)) << "a stopped clip keeps its frame";
                   EXPECT_TRUE(closeClip(clip, window));
