@@ -18,22 +18,23 @@
 // returns its text ("" for none), behind its title when that is not "Error".
 inline std::string answerBox(DWORD pid, DWORD timeoutMs)
 {
-    char title[64] = "", text[1024] = "";
-    HWND box = NULL;
-    DWORD owner = 0;
+    for (DWORD start = GetTickCount(), owner; GetTickCount() - start < timeoutMs; Sleep(10)) {
+        HWND box = NULL;
+        char title[64] = "", text[1024] = "";
 
-    for (DWORD start = GetTickCount(); !box && GetTickCount() - start < timeoutMs; Sleep(10))
         while ((box = FindWindowExA(NULL, box, "#32770", NULL)) &&
                (GetWindowThreadProcessId(box, &owner), owner != pid || !IsWindowVisible(box)))
             continue;
-    if (box == NULL)
-        return "";
-    GetWindowTextA(box, title, sizeof title);
-    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
-    for (DWORD start = GetTickCount(); IsWindow(box) && GetTickCount() - start < 5000;)
-        Sleep(10);
-    return (strcmp(title, "Error") ? "[" + std::string(title) + "] " : "") + text;
+        // A box that a pending quit message closes at once is gone unread.
+        if (box == NULL || (!GetWindowTextA(box, title, sizeof title) && !IsWindow(box)))
+            continue;
+        GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        while (IsWindow(box) && GetTickCount() - start < timeoutMs + 5000)
+            Sleep(10);
+        return (strcmp(title, "Error") ? "[" + std::string(title) + "] " : "") + text;
+    }
+    return "";
 }
 
 template <class Action> std::string reported(Action action)
