@@ -1,6 +1,5 @@
-// What the "Error" boxes showed while action ran, one line per box ("" for
-// none): under Windows a second thread reads and answers this process's
-// boxes, natively the report's line on the error stream is taken.
+// The "Error" boxes' texts while action ran, a line each: under Windows read and
+// answered by a second thread, natively the reports' lines on the error stream.
 #ifndef TINDLE_TESTS_REPORTED_H
 #define TINDLE_TESTS_REPORTED_H
 
@@ -42,10 +41,8 @@ template <class Action> std::string reported(Action action)
     std::atomic<bool> done(false);
     std::string texts;
     std::thread answerer([&] {
-        while (!done) {
-            std::string text = answerBox(GetCurrentProcessId(), 20);
-            texts += (texts.empty() || text.empty() ? "" : "\n") + text;
-        }
+        for (std::string text; !done; texts += (texts.empty() || text.empty() ? "" : "\n") + text)
+            text = answerBox(GetCurrentProcessId(), 20);
     });
     action();
     done = true;
