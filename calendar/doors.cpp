@@ -97,14 +97,10 @@ void stopDoorClip(CalendarState *state)
     }
     drawDoorThumbnail(state, dc, state->currentDoor);
     ReleaseDC(state->window, dc);
+    // Closing also drops the closed clip's late notices, which would end the
+    // next clip at once, and keeps a quit that a failed command has posted.
     closeClip(state->clipDevice, state->window);
     state->clipDevice = 0;
-    // Wine's player reports success for a clip closed while it plays, with
-    // the device id that the next clip gets again; that notice would end the
-    // next clip at once, so it goes with the closed clip.
-    MSG stale;
-    while (PeekMessageA(&stale, state->window, MM_MCINOTIFY, MM_MCINOTIFY, PM_REMOVE))
-        continue;
 }
 
 void advanceClip(CalendarState *state)

@@ -1,6 +1,7 @@
 #include "host/password.h"
 
 #include "host/host.h"
+#include "support/report.h"
 
 static HMODULE passwordLibrary;
 VerifyScreenSavePwdEntry verifyEntry;
@@ -11,6 +12,13 @@ static void tellSaverRunning(BOOL running)
     BOOL scratch;
 
     SystemParametersInfoA(SPI_SCREENSAVERRUNNING, running, &scratch, 0);
+}
+
+// While the system believes a saver runs it keeps the system keys disabled,
+// so a fatal end must not leave that belief behind.
+static void tellSaverStopped()
+{
+    tellSaverRunning(FALSE);
 }
 
 void loadPasswordProvider()
@@ -29,9 +37,10 @@ void loadPasswordProvider()
         if (passwordLibrary != NULL) {
             verifyEntry = (VerifyScreenSavePwdEntry)(void *)GetProcAddress(passwordLibrary,
                                                                           "VerifyScreenSavePwd");
-            if (verifyEntry != NULL)
+            if (verifyEntry != NULL) {
                 tellSaverRunning(TRUE);
-            else
+                setFatalCleanup(tellSaverStopped);
+            } else
                 releasePasswordProvider();
         }
     }
@@ -46,6 +55,7 @@ void releasePasswordProvider()
     passwordLibrary = NULL;
     if (verifyEntry != NULL) {
         verifyEntry = NULL;
+        setFatalCleanup(nullptr);
         tellSaverRunning(FALSE);
     }
 }

@@ -14,6 +14,18 @@ static HMODULE immLibrary;
 static ImmAssociateContextEntry immAssociateContext;
 static HIMC savedInputContext;
 
+// The cursor position, leaving *where alone when it cannot be read, as when
+// another desktop (a locked workstation) has the input: that is no movement.
+static bool readCursor(POINT *where)
+{
+    POINT now;
+
+    if (!GetCursorPos(&now))
+        return false;
+    *where = now;
+    return true;
+}
+
 // The input method is detached from the saver window while it runs, but only
 // when some other part of the process has already loaded it.
 static void detachInputMethod(HWND window)
@@ -32,7 +44,7 @@ LRESULT CALLBACK SaverClassProc(HWND window, UINT message, WPARAM wParam, LPARAM
     switch (message) {
     case WM_CREATE:
         detachInputMethod(window);
-        GetCursorPos(&savedCursorPos);
+        readCursor(&savedCursorPos);
         if (!isPreview)
             SetCursor(NULL);
         break;
@@ -91,7 +103,7 @@ LRESULT CALLBACK DefaultSaverProc(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_CLOSE:
         if (verifyPassword(window))
             return DefWindowProcA(window, message, wParam, lParam);
-        GetCursorPos(&savedCursorPos);
+        readCursor(&savedCursorPos);
         return 0;
     case MSG_VERIFY_PASSWORD:
         return verifyEntry != NULL ? verifyEntry(window) : 1;
@@ -118,7 +130,8 @@ LRESULT CALLBACK DefaultSaverProc(HWND window, UINT message, WPARAM wParam, LPAR
         POINT now;
         unsigned distance;
 
-        GetCursorPos(&now);
+        if (!readCursor(&now))
+            break;
         distance = (unsigned)(abs(now.x - savedCursorPos.x) + abs(now.y - savedCursorPos.y));
         if (distance > mouseThreshold) {
             PostMessageA(window, WM_CLOSE, 0, 0);

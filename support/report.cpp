@@ -9,6 +9,12 @@
 
 static thread_local char reportText[REPORT_TEXT_SIZE];
 static thread_local char scratchText[SCRATCH_TEXT_SIZE];
+static void (*fatalCleanup)();
+
+void setFatalCleanup(void (*cleanup)())
+{
+    fatalCleanup = cleanup;
+}
 
 void composeReport(char *out, size_t size, unsigned category, const char *format, va_list args)
 {
@@ -33,6 +39,8 @@ void composeReport(char *out, size_t size, unsigned category, const char *format
 // "abnormal program termination" box would only be a second, empty one.
 [[noreturn]] static void endAbnormally()
 {
+    if (fatalCleanup != nullptr)
+        fatalCleanup();
     platformQuietAbort();
     abort();
 }

@@ -21,6 +21,11 @@ enum { REPORT_TEXT_SIZE = 1024, SCRATCH_TEXT_SIZE = 512 };
 void reportError(unsigned category, const char *format, ...)
     __attribute__((format(printf, 2, 3)));
 
+// What must still happen when a fatal report ends the process, such as
+// telling the system that the saver no longer runs; null for nothing.  Set
+// by whoever made the change that must not outlive the process.
+void setFatalCleanup(void (*cleanup)());
+
 // Builds the text that reportError shows into out (size characters with the
 // terminating zero), cutting a message that does not fit.
 void composeReport(char *out, size_t size, unsigned category, const char *format, va_list args);

@@ -1,6 +1,5 @@
-// What a non-fatal reportError showed while action ran ("" for nothing):
-// under Windows the "Error" box is read and answered by a second thread,
-// natively the report's line on the error stream is taken.
+// The "Error" boxes' texts while action ran, a line each: under Windows read and
+// answered by a second thread, natively the reports' lines on the error stream.
 #ifndef TINDLE_TESTS_REPORTED_H
 #define TINDLE_TESTS_REPORTED_H
 
@@ -14,46 +13,51 @@
 #include <atomic>
 #include <thread>
 
+// Presses OK on the first box of process pid that shows within timeoutMs and
+// returns its text ("" for none), behind its title when that is not "Error".
+inline std::string answerBox(DWORD pid, DWORD timeoutMs)
+{
+    for (DWORD start = GetTickCount(), owner; GetTickCount() - start < timeoutMs; Sleep(10)) {
+        HWND box = NULL;
+        char title[64] = "", text[1024] = "";
+
+        while ((box = FindWindowExA(NULL, box, "#32770", NULL)) &&
+               (GetWindowThreadProcessId(box, &owner), owner != pid || !IsWindowVisible(box)))
+            continue;
+        // A box that a pending quit message closes at once is gone unread.
+        if (box == NULL || (!GetWindowTextA(box, title, sizeof title) && !IsWindow(box)))
+            continue;
+        GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        while (IsWindow(box) && GetTickCount() - start < timeoutMs + 5000)
+            Sleep(10);
+        return (strcmp(title, "Error") ? "[" + std::string(title) + "] " : "") + text;
+    }
+    return "";
+}
+
 template <class Action> std::string reported(Action action)
 {
     std::atomic<bool> done(false);
-    std::string text;
+    std::string texts;
     std::thread answerer([&] {
-        while (!done) {
-            HWND box = FindWindowA("#32770", "Error");
-            DWORD pid = 0;
-            if (box)
-                GetWindowThreadProcessId(box, &pid);
-            if (box && pid == GetCurrentProcessId()) {
-                char buffer[1024] = "";
-                GetDlgItemTextA(box, 0xFFFF, buffer, sizeof buffer);
-                text += buffer;
-                PostMessageA(box, WM_COMMAND, IDOK, 0);
-                while (IsWindow(box) && !done)
-                    Sleep(10);
-            }
-            Sleep(10);
-        }
+        for (std::string text; !done; texts += (texts.empty() || text.empty() ? "" : "\n") + text)
+            text = answerBox(GetCurrentProcessId(), 20);
     });
     action();
     done = true;
     answerer.join();
-    return text;
+    return texts;
 }
 #else
 template <class Action> std::string reported(Action action)
 {
-    std::string text;
-
     testing::internal::CaptureStderr();
     action();
-    text = testing::internal::GetCapturedStderr();
     // "Error: " and the line's end are the native stand-in's own.
-    if (text.compare(0, 7, "Error: ") == 0)
-        text = text.substr(7);
-    if (!text.empty() && text.back() == '\n')
-        text.pop_back();
-    return text;
+    std::string text = testing::internal::GetCapturedStderr();
+    size_t from = text.compare(0, 7, "Error: ") == 0 ? 7 : 0;
+    return text.substr(from, text.size() - from - (!text.empty() && text.back() == '\n'));
 }
 #endif
 

@@ -24,9 +24,10 @@ bool mciSend(MCIDEVICEID device, UINT command, DWORD_PTR flags, void *record)
 }
 
 // Wine tells the window that a clip played to its end also when the clip
-// was stopped or closed before; that notice would make the calendar move on
-// from a clip that it has just started.  With one clip open at a time, every
-// notice still queued when a clip stops belongs to it.
+// was stopped or closed before, with the device id that the next clip gets
+// again; that notice would make the calendar move on from a clip that it has
+// just started.  With one clip open at a time, every notice still queued
+// when a clip stops belongs to it.  This is the only place that drops them.
 static void dropNotices(HWND window)
 {
     MSG notice;
@@ -121,14 +122,16 @@ bool stopClip(MCIDEVICEID device, HWND window)
 bool closeClip(MCIDEVICEID device, HWND window)
 {
     MCI_GENERIC_PARMS close = {};
+    bool closed;
 
     if (device == 0)
         return true;
     close.dwCallback = (DWORD_PTR)window;
-    if (!mciSend(device, MCI_CLOSE, MCI_WAIT, &close))
-        return false;
+    closed = mciSend(device, MCI_CLOSE, MCI_WAIT, &close);
+    // Also after a failure: the device's notices must not start another clip
+    // while the quit that the failure posted waits in the queue.
     dropNotices(window);
-    return true;
+    return closed;
 }
 
 bool setClipPalette(MCIDEVICEID device, HWND window, HPALETTE palette)
