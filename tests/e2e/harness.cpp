@@ -30,7 +30,7 @@ void pumpMessages(DWORD ms)
 bool Child::start(const std::string &program, const std::string &arguments,
                   const std::vector<std::string> &environment)
 {
-    STARTUPINFOA startup = {};
+    STARTUPINFOA startup = {sizeof startup};
     std::string line = "\"" + program + "\" " + arguments, block;
     char *inherited = GetEnvironmentStringsA();
 
@@ -40,19 +40,10 @@ bool Child::start(const std::string &program, const std::string &arguments,
     FreeEnvironmentStringsA(inherited);
     for (const std::string &variable : environment)
         block.append(variable).push_back('\0');
-    startup.cb = sizeof startup;
     if (!CreateProcessA(program.c_str(), &line[0], NULL, NULL, FALSE, 0, &block[0], NULL, &startup, &info))
         return false;
     WaitForInputIdle(info.hProcess, 5000);
     return true;
-}
-
-bool Child::adopt(DWORD pid)
-{
-    kill();
-    info.hProcess = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
-    info.dwProcessId = info.hProcess ? pid : 0;
-    return info.hProcess != NULL;
 }
 
 // A child's dialog owned by one of our windows sends it messages, which are
@@ -75,44 +66,6 @@ void Child::kill()
     info = PROCESS_INFORMATION();
 }
 
-// Top-level windows of a process, or child windows with a title.
-struct Search {
-    DWORD pid;
-    const char *title;
-    std::vector<HWND> found;
-};
-
-static BOOL CALLBACK collect(HWND window, LPARAM data)
-{
-    Search *search = (Search *)data;
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (search->title ? windowTitle(window) == search->title : owner == search->pid)
-        search->found.push_back(window);
-    return TRUE;
-}
-
-std::vector<HWND> windowsOf(DWORD pid)
-{
-    Search search = {pid, nullptr, {}};
-    EnumWindows(collect, (LPARAM)&search);
-    return search.found;
-}
-
-HWND findControl(HWND window, const char *text)
-{
-    Search search = {0, text, {}};
-    EnumChildWindows(window, collect, (LPARAM)&search);
-    return search.found.empty() ? NULL : search.found[0];
-}
-
-std::string className(HWND window)
-{
-    char text[256] = "";
-    GetClassNameA(window, text, sizeof text);
-    return text;
-}
-
 std::string windowTitle(HWND window)
 {
     char text[256] = "";
@@ -120,15 +73,42 @@ std::string windowTitle(HWND window)
     return text;
 }
 
-void clickButton(HWND dialog, int id) { PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+// The first window of pid (0: any), shown if asked, of that class and title.
+struct Search {
+    DWORD pid;
+    const char *wantedClass, *title;
+    bool shown;
+    HWND found;
+};
+
+static BOOL CALLBACK match(HWND window, LPARAM data)
+{
+    Search *search = (Search *)data;
+    DWORD owner = 0;
+    char name[256] = "";
+    GetWindowThreadProcessId(window, &owner);
+    GetClassNameA(window, name, sizeof name);
+    if ((!search->pid || owner == search->pid) && (!search->shown || IsWindowVisible(window)) &&
+        (!search->wantedClass || !strcmp(name, search->wantedClass)) && (!search->title || windowTitle(window) == search->title))
+        search->found = window;
+    return !search->found;
+}
+
+HWND findControl(HWND window, const char *text)
+{
+    Search search = {0, nullptr, text, false, NULL};
+    EnumChildWindows(window, match, (LPARAM)&search);
+    return search.found;
+}
 
 static HWND shown(DWORD pid, const char *wantedClass, const char *title)
 {
-    for (HWND w : windowsOf(pid))
-        if (IsWindowVisible(w) && (!wantedClass || className(w) == wantedClass) && (!title || windowTitle(w) == title))
-            return w;
-    return NULL;
+    Search search = {pid, wantedClass, title, true, NULL};
+    EnumWindows(match, (LPARAM)&search);
+    return search.found;
 }
+
+void clickButton(HWND dialog, int id) { PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 
 HWND waitForWindow(DWORD pid, const char *wantedClass, const char *title, DWORD timeoutMs)
 {
@@ -154,21 +134,14 @@ std::string waitForErrorBox(DWORD pid, DWORD timeoutMs, HWND *box)
 
 void pressOk(HWND box) { PostMessageA(box, WM_COMMAND, IDOK, (LPARAM)GetDlgItem(box, IDOK)); }
 
-// The command must hold no double quotes.
-bool startShell(const std::string &command)
-{
-    STARTUPINFOA startup = {};
-    PROCESS_INFORMATION started;
-    std::string line = "sh -c \"" + command + "\"";
-    startup.cb = sizeof startup;
-    return CreateProcessA("Z:\\bin\\sh", &line[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &started);
-}
-
 bool runShell(const std::string &command, DWORD timeoutMs)
 {
     const std::string done = windowsPath(TINDLE_BUILD_DIR "/shell-done");
+    std::string line = "sh -c \"" + command + "; : >" TINDLE_BUILD_DIR "/shell-done\"";
+    STARTUPINFOA startup = {sizeof startup};
+    PROCESS_INFORMATION started;
     DeleteFileA(done.c_str());
-    return startShell(command + "; : >" TINDLE_BUILD_DIR "/shell-done") &&
+    return CreateProcessA("Z:\\bin\\sh", &line[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &started) &&
            waitUntil(timeoutMs, [&] { return fileExists(done); });
 }
 
@@ -197,20 +170,13 @@ std::string fileContents(const std::string &path)
 
 bool fileExists(const std::string &path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-bool keyExists(HKEY root, const char *path)
-{
-    HKEY key;
-    bool found = RegOpenKeyExA(root, path, 0, KEY_READ, &key) == ERROR_SUCCESS;
-    if (found)
-        RegCloseKey(key);
-    return found;
-}
-
 std::string registryText(HKEY root, const char *path, const char *name)
 {
-    char text[1024];
-    DWORD size = sizeof text;
-    return RegGetValueA(root, path, name, RRF_RT_REG_SZ, NULL, text, &size) ? "<missing>" : text;
+    char data[1024] = "";
+    DWORD size = sizeof data, type = 0;
+    if (RegGetValueA(root, path, name, RRF_RT_REG_SZ | RRF_RT_REG_DWORD, &type, data, &size))
+        return "<missing>";
+    return type == REG_DWORD ? std::to_string(*(DWORD *)data) : data;
 }
 
 std::string keyValues(HKEY root, const char *path)
@@ -229,17 +195,6 @@ std::string keyValues(HKEY root, const char *path)
     return all;
 }
 
-static INPUT input(DWORD type, DWORD flags, WORD key = 0, int dx = 0, int dy = 0)
-{
-    INPUT in = {};
-    in.type = type;
-    if (type == INPUT_KEYBOARD)
-        in.ki.wVk = key, in.ki.dwFlags = flags;
-    else
-        in.mi.dx = dx, in.mi.dy = dy, in.mi.dwFlags = flags;
-    return in;
-}
-
 static void send(std::vector<INPUT> inputs)
 {
     SendInput((UINT)inputs.size(), inputs.data(), sizeof(INPUT));
@@ -248,26 +203,18 @@ static void send(std::vector<INPUT> inputs)
 
 void pressKey(WORD virtualKey, int times)
 {
-    std::vector<INPUT> inputs;
+    std::vector<INPUT> inputs(2 * times, INPUT{INPUT_KEYBOARD});
     for (int i = 0; i < 2 * times; i++)
-        inputs.push_back(input(INPUT_KEYBOARD, i % 2 ? KEYEVENTF_KEYUP : 0, virtualKey));
+        inputs[i].ki.wVk = virtualKey, inputs[i].ki.dwFlags = i % 2 ? KEYEVENTF_KEYUP : 0;
     send(inputs);
 }
 
-void moveMouseBy(int dx, int dy) { send({input(INPUT_MOUSE, MOUSEEVENTF_MOVE, 0, dx, dy)}); }
-void mouseButton(DWORD downFlag, DWORD upFlag) { send({input(INPUT_MOUSE, downFlag), input(INPUT_MOUSE, upFlag)}); }
+void moveMouseBy(int dx, int dy) { send({INPUT{INPUT_MOUSE, {{dx, dy, 0, MOUSEEVENTF_MOVE}}}}); }
 
-void moveMouseTo(int x, int y)
+// Each button's release flag follows its press flag.
+void mouseButton(DWORD downFlag)
 {
-    POINT now;
-    GetCursorPos(&now);
-    moveMouseBy(x - now.x, y - now.y);
-}
-
-void leftClickAt(int x, int y)
-{
-    moveMouseTo(x, y);
-    mouseButton(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+    send({INPUT{INPUT_MOUSE, {{0, 0, 0, downFlag}}}, INPUT{INPUT_MOUSE, {{0, 0, 0, downFlag << 1}}}});
 }
 
 COLORREF screenPixel(int x, int y)

@@ -10,16 +10,9 @@ using namespace harness;
 static const std::string calls = windowsPath(std::string(TINDLE_BUILD_DIR) + "/password-calls");
 static const char JULY[] = "2026-07-01 12:00:00"; // no season: all input is the host's
 
-// Without a window manager Wine waits two seconds for one to take each
-// closing window away: while the tests run, programs handle their windows
-// themselves, as on Windows.  Protection ends with the tests.
-static void manageOwnWindows(bool on)
-{
-    on ? RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\Wine\\X11 Driver", "Managed", REG_SZ, "N", 2)
-       : RegDeleteKeyValueA(HKEY_CURRENT_USER, "Software\\Wine\\X11 Driver", "Managed");
-    RegDeleteKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "ScreenSaveUsePassword");
-}
-static const int ownWindows = (manageOwnWindows(true), atexit([] { manageOwnWindows(false); }));
+// Protection ends with the tests.
+static const int unprotect = atexit(
+    [] { RegDeleteKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "ScreenSaveUsePassword"); });
 
 // An installation, no questions asked yet, the desktop's setting, and the
 // provider the saver finds: PASSWORD.CPL in the directory it inherits.
@@ -35,15 +28,6 @@ static void prepare(DWORD protection, const std::string &provider)
 }
 
 static size_t asked() { return fileExists(calls) ? fileContents(calls).size() : 0; }
-
-// A press and release of a mouse button where the cursor is.
-static void click(DWORD down)
-{
-    INPUT inputs[2] = {{INPUT_MOUSE, {{0, 0, 0, down, 0, 0}}}, {INPUT_MOUSE, {{0, 0, 0, down << 1, 0, 0}}}};
-
-    SendInput(2, inputs, sizeof(INPUT));
-    pumpMessages(100);
-}
 
 TEST(Host, CommandLinesThatEndAtOnceAndReportsEndWithTheirStatus)
 {
@@ -103,9 +87,9 @@ TEST(Host, FullScreenClosesOnAKeyUnlessTheProviderRefusesAndAsksOnceForEachClose
         {"1 more right: 5 from the start", [] { moveMouseBy(1, 0); }, 1},
         {"a jump to the corner picture",
          [] { SetCursorPos(calendar::originX() + 585, calendar::originY() + 430); }, 1},
-        {"a click there, outside the seasons", [] { click(MOUSEEVENTF_LEFTDOWN); }, 1},
-        {"right button", [] { click(MOUSEEVENTF_RIGHTDOWN); }, 1},
-        {"middle button", [] { click(MOUSEEVENTF_MIDDLEDOWN); }, 1},
+        {"a click there, outside the seasons", [] { mouseButton(MOUSEEVENTF_LEFTDOWN); }, 1},
+        {"right button", [] { mouseButton(MOUSEEVENTF_RIGHTDOWN); }, 1},
+        {"middle button", [] { mouseButton(MOUSEEVENTF_MIDDLEDOWN); }, 1},
         {"a key", [] { pressKey(VK_SHIFT); }, 1},
         {"Alt", [] { pressKey(VK_MENU); }, 1},
         {"three keys at once: the quiet period after a refusal", [] { pressKey('K', 3); }, 1}};
@@ -138,7 +122,7 @@ TEST(Host, APreviewFillsItsParentAndNeitherInputNorClosingAsks)
     EXPECT_TRUE(GetWindowRect(preview, &area) && MapWindowPoints(NULL, parent, (POINT *)&area, 2) &&
                 EqualRect(&area, &client));
     SetCursorPos(250, 200);
-    click(MOUSEEVENTF_LEFTDOWN);
+    mouseButton(MOUSEEVENTF_LEFTDOWN);
     // A close request would show within 2.5 s, when Wine destroys the window.
     EXPECT_FALSE(waitUntil(2600, [&] { return !IsWindow(preview); }));
     PostMessageA(preview, WM_CLOSE, 0, 0);
