@@ -209,31 +209,18 @@ std::string Snapshot::doors(const char *background) const
     return shown;
 }
 
-struct ClipSearch {
-    HWND saver;
-    RECT shown;
-    bool found;
-};
-
-static BOOL CALLBACK findShownChild(HWND child, LPARAM data)
-{
-    ClipSearch *search = (ClipSearch *)data;
-    if (IsWindowVisible(child)) {
-        GetWindowRect(child, &search->shown);
-        MapWindowPoints(HWND_DESKTOP, search->saver, (POINT *)&search->shown, 2);
-        search->found = true;
-    }
-    return !search->found;
-}
-
 int clipDoor(HWND saver)
 {
-    ClipSearch search = {saver, {}, false};
-    EnumChildWindows(saver, findShownChild, (LPARAM)&search);
-    for (int door = 0; search.found && door < 24; door++)
-        if (search.shown.left == originX() + doorCorners[door].x && search.shown.top == originY() + doorCorners[door].y)
+    HWND clip = GetWindow(saver, GW_CHILD);
+    RECT shown;
+    while (clip && !IsWindowVisible(clip))
+        clip = GetWindow(clip, GW_HWNDNEXT);
+    if (!clip || !GetWindowRect(clip, &shown))
+        return -1;
+    for (int door = 0; door < 24; door++)
+        if (shown.left == originX() + doorCorners[door].x && shown.top == originY() + doorCorners[door].y)
             return door;
-    return search.found ? -2 : -1;
+    return -2;
 }
 
 bool waitForClipDoor(HWND saver, int door, DWORD timeoutMs)

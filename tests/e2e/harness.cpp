@@ -27,20 +27,17 @@ void pumpMessages(DWORD ms)
     }
 }
 
+// The variables stay in ours too: each start gives those it needs.
 bool Child::start(const std::string &program, const std::string &arguments,
                   const std::vector<std::string> &environment)
 {
     STARTUPINFOA startup = {sizeof startup};
-    std::string line = "\"" + program + "\" " + arguments, block;
-    char *inherited = GetEnvironmentStringsA();
+    std::string line = "\"" + program + "\" " + arguments;
 
     kill();
-    for (const char *p = inherited; *p; p += strlen(p) + 1)
-        block.append(p).push_back('\0');
-    FreeEnvironmentStringsA(inherited);
     for (const std::string &variable : environment)
-        block.append(variable).push_back('\0');
-    if (!CreateProcessA(program.c_str(), &line[0], NULL, NULL, FALSE, 0, &block[0], NULL, &startup, &info))
+        SetEnvironmentVariableA(variable.substr(0, variable.find('=')).c_str(), variable.substr(variable.find('=') + 1).c_str());
+    if (!CreateProcessA(program.c_str(), &line[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &info))
         return false;
     WaitForInputIdle(info.hProcess, 5000);
     return true;
@@ -117,11 +114,6 @@ HWND waitForWindow(DWORD pid, const char *wantedClass, const char *title, DWORD 
     return found;
 }
 
-bool waitForNoWindow(DWORD pid, const char *title, DWORD timeoutMs)
-{
-    return waitUntil(timeoutMs, [&] { return !shown(pid, NULL, title); });
-}
-
 std::string waitForErrorBox(DWORD pid, DWORD timeoutMs, HWND *box)
 {
     HWND found = waitForWindow(pid, "#32770", "Error", timeoutMs);
@@ -179,20 +171,15 @@ std::string registryText(HKEY root, const char *path, const char *name)
     return type == REG_DWORD ? std::to_string(*(DWORD *)data) : data;
 }
 
-std::string keyValues(HKEY root, const char *path)
+unsigned long long keyWritten(HKEY root, const char *path)
 {
-    std::string all;
-    char name[256], data[1024];
-    DWORD nameSize = sizeof name, size = sizeof data, type;
     HKEY key;
-
-    if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return "<missing>";
-    for (DWORD i = 0; !RegEnumValueA(key, i, name, &nameSize, NULL, &type, (BYTE *)data, &size);
-         i++, nameSize = sizeof name, size = sizeof data)
-        all += name + ("=" + std::to_string(type)) + ":" + std::string(data, size) + "\n";
-    RegCloseKey(key);
-    return all;
+    ULARGE_INTEGER time = {};
+    if (!RegOpenKeyExA(root, path, 0, KEY_READ, &key)) {
+        RegQueryInfoKeyA(key, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, (FILETIME *)&time);
+        RegCloseKey(key);
+    }
+    return time.QuadPart;
 }
 
 static void send(std::vector<INPUT> inputs)

@@ -11,7 +11,7 @@
 
 namespace harness {
 
-// A process started with a command-line tail and variables added to ours;
+// A process started with a command-line tail and variables set in ours;
 // waitExit gives STILL_ACTIVE (259) on a timeout.
 class Child {
 public:
@@ -40,7 +40,6 @@ template <class Condition> bool waitUntil(DWORD timeoutMs, Condition condition)
 std::string windowsPath(const std::string &unixPath); // Wine's Z: drive
 // A shown top-level window of pid (0: any) of that class and title (null: any).
 HWND waitForWindow(DWORD pid, const char *className, const char *title, DWORD timeoutMs);
-bool waitForNoWindow(DWORD pid, const char *title, DWORD timeoutMs);
 // The text of pid's "Error" box; "" and a null *box after the timeout.
 std::string waitForErrorBox(DWORD pid, DWORD timeoutMs, HWND *box = nullptr);
 void pressOk(HWND box);
@@ -59,7 +58,7 @@ bool duplicateTo(DWORD pid, HWND settings, char drive);
 std::string fileContents(const std::string &path);
 bool fileExists(const std::string &path);
 std::string registryText(HKEY root, const char *path, const char *name);
-std::string keyValues(HKEY root, const char *path); // "name=type:data\n" each
+unsigned long long keyWritten(HKEY root, const char *path); // when; 0: no key
 
 // Real input through SendInput; mouseButton presses and releases where the
 // cursor is.
