@@ -194,30 +194,3 @@ TEST(Calendar, Rows)
                                       : saver.waitExit(10000) == 0);
     }
 }
-
-TEST(Calendar, APreviewShowsNoClipAndIgnoresClicks)
-{
-    // Like the display settings' box, the parent does not paint over it.
-    HWND parent = CreateWindowA("STATIC", "", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 100, 100, 152, 112, NULL,
-                                NULL, NULL, NULL);
-    HWND preview = NULL;
-    Child saver;
-
-    freshRegistry(makeInstallation("calendar"));
-    setLastChecked(4);
-    ASSERT_TRUE(saver.start(windowsPath(TINDLE_CLOCK_SCR), "/p " + std::to_string((UINT_PTR)parent),
-                            {"TINDLE_CLOCK=2026-12-10 12:00:00"}));
-    ASSERT_TRUE(waitUntil(15000, [&] { return (preview = FindWindowExA(parent, NULL, "WindowsScreenSaverClass", NULL)); }));
-    // Wine shows nothing of a child window that another process draws; that
-    // no clip plays and clicks on the corner, scaled or not, change nothing can.
-    for (POINT click : {POINT{240, 205}, POINT{230, 200}}) {
-        SetCursorPos(click.x, click.y);
-        mouseButton();
-    }
-    pumpMessages(600);
-    EXPECT_EQ(clipDoor(preview), -1);
-    EXPECT_EQ(progress(), "126 9 0 0");
-    EXPECT_TRUE(saver.running());
-    DestroyWindow(parent);
-    EXPECT_EQ(saver.waitExit(15000), 0u);
-}
