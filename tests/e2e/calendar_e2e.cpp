@@ -142,7 +142,7 @@ TEST(Calendar, Rows)
             saver.start(windowsPath(TINDLE_CLOCK_SCR), "/s", {"TINDLE_CLOCK=" + std::string(row.date)});
         } else {
             ASSERT_NE(window = startSaver(saver, row.date), (HWND)NULL);
-            EXPECT_TRUE(waitForClipDoor(window, row.clip, 5000));
+            EXPECT_TRUE(waitUntil(5000, [&] { return clipDoor(window) == row.clip; }));
         }
         // The picture, black around it, the corner picture and the doors.
         EXPECT_TRUE(!row.background || waitUntil(5000, [&] {
@@ -159,7 +159,7 @@ TEST(Calendar, Rows)
         }
         if (row.click.x) {
             clickAt(row.click.x, row.click.y);
-            EXPECT_TRUE(row.clipAfter < 0 || waitForClipDoor(window, row.clipAfter, 5000));
+            EXPECT_TRUE(row.clipAfter < 0 || waitUntil(5000, [&] { return clipDoor(window) == row.clipAfter; }));
             EXPECT_TRUE(!row.doorsAfter || waitUntil(3000, [&] { return Snapshot().doors(row.background) == row.doorsAfter; }))
                 << Snapshot().doors(row.background);
             EXPECT_STREQ(row.progressAfter ? progress().c_str() : nullptr, row.progressAfter);

@@ -10,7 +10,7 @@ using namespace harness;
 
 namespace calendar {
 
-const POINT doorCorners[24] = {
+static const POINT doorCorners[24] = { // in the picture space
     {148, 17},  {238, 209}, {328, 105}, {59, 299},  {418, 299}, {508, 17},  {328, 283}, {238, 121},
     {148, 283}, {418, 121}, {148, 195}, {59, 121},  {328, 195}, {508, 105}, {238, 299}, {59, 209},
     {418, 209}, {59, 388},  {328, 17},  {148, 105}, {238, 383}, {508, 195}, {418, 388}, {508, 283},
@@ -112,7 +112,7 @@ const Picture &installedPicture(const char *name)
     return pictures[name];
 }
 
-const Picture &thumbnail(int door)
+static const Picture &thumbnail(int door) // compiled into the saver
 {
     static std::vector<Picture> pictures(24);
     static HMODULE saver = LoadLibraryExA(windowsPath(TINDLE_CLOCK_SCR).c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
@@ -221,11 +221,6 @@ int clipDoor(HWND saver)
         if (shown.left == originX() + doorCorners[door].x && shown.top == originY() + doorCorners[door].y)
             return door;
     return -2;
-}
-
-bool waitForClipDoor(HWND saver, int door, DWORD timeoutMs)
-{
-    return waitUntil(timeoutMs, [&] { return clipDoor(saver) == door; });
 }
 
 } // namespace calendar

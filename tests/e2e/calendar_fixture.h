@@ -32,8 +32,6 @@ private:
     std::vector<unsigned char> pixels;
 };
 const Picture &installedPicture(const char *name);
-extern const POINT doorCorners[24];   // in the picture space
-const Picture &thumbnail(int door); // compiled into the saver
 
 // The picture space on this screen, and a click exactly at one of its points.
 int originX();
@@ -60,7 +58,6 @@ private:
 };
 // The door on whose corner the shown clip stands; -1 none, -2 elsewhere.
 int clipDoor(HWND saver);
-bool waitForClipDoor(HWND saver, int door, DWORD timeoutMs);
 
 } // namespace calendar
 

@@ -1,7 +1,5 @@
 #include "harness.h"
 
-#include <string.h>
-
 #include <algorithm>
 #include <fstream>
 #include <iterator>
@@ -70,39 +68,15 @@ std::string windowTitle(HWND window)
     return text;
 }
 
-// The first window of pid (0: any), shown if asked, of that class and title.
-struct Search {
-    DWORD pid;
-    const char *wantedClass, *title;
-    bool shown;
-    HWND found;
-};
-
-static BOOL CALLBACK match(HWND window, LPARAM data)
-{
-    Search *search = (Search *)data;
-    DWORD owner = 0;
-    char name[256] = "";
-    GetWindowThreadProcessId(window, &owner);
-    GetClassNameA(window, name, sizeof name);
-    if ((!search->pid || owner == search->pid) && (!search->shown || IsWindowVisible(window)) &&
-        (!search->wantedClass || !strcmp(name, search->wantedClass)) && (!search->title || windowTitle(window) == search->title))
-        search->found = window;
-    return !search->found;
-}
-
-HWND findControl(HWND window, const char *text)
-{
-    Search search = {0, nullptr, text, false, NULL};
-    EnumChildWindows(window, match, (LPARAM)&search);
-    return search.found;
-}
+HWND findControl(HWND window, const char *text) { return FindWindowExA(window, NULL, NULL, text); }
 
 static HWND shown(DWORD pid, const char *wantedClass, const char *title)
 {
-    Search search = {pid, wantedClass, title, true, NULL};
-    EnumWindows(match, (LPARAM)&search);
-    return search.found;
+    DWORD owner = 0;
+    for (HWND w = NULL; (w = FindWindowExA(NULL, w, wantedClass, title)) != NULL;)
+        if (GetWindowThreadProcessId(w, &owner), (!pid || owner == pid) && IsWindowVisible(w))
+            return w;
+    return NULL;
 }
 
 void clickButton(HWND dialog, int id) { PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
@@ -182,27 +156,17 @@ unsigned long long keyWritten(HKEY root, const char *path)
     return time.QuadPart;
 }
 
-static void send(std::vector<INPUT> inputs)
+void pressKey(WORD virtualKey, int times)
 {
-    SendInput((UINT)inputs.size(), inputs.data(), sizeof(INPUT));
+    for (int i = 0; i < times; i++)
+        keybd_event(virtualKey, 0, 0, 0), keybd_event(virtualKey, 0, KEYEVENTF_KEYUP, 0);
     pumpMessages(100);
 }
 
-void pressKey(WORD virtualKey, int times)
-{
-    std::vector<INPUT> inputs(2 * times, INPUT{INPUT_KEYBOARD});
-    for (int i = 0; i < 2 * times; i++)
-        inputs[i].ki.wVk = virtualKey, inputs[i].ki.dwFlags = i % 2 ? KEYEVENTF_KEYUP : 0;
-    send(inputs);
-}
-
-void moveMouseBy(int dx, int dy) { send({INPUT{INPUT_MOUSE, {{dx, dy, 0, MOUSEEVENTF_MOVE}}}}); }
+void moveMouseBy(int dx, int dy) { mouse_event(MOUSEEVENTF_MOVE, dx, dy, 0, 0), pumpMessages(100); }
 
 // Each button's release flag follows its press flag.
-void mouseButton(DWORD downFlag)
-{
-    send({INPUT{INPUT_MOUSE, {{0, 0, 0, downFlag}}}, INPUT{INPUT_MOUSE, {{0, 0, 0, downFlag << 1}}}});
-}
+void mouseButton(DWORD downFlag) { mouse_event(downFlag, 0, 0, 0, 0), mouse_event(downFlag << 1, 0, 0, 0, 0), pumpMessages(100); }
 
 COLORREF screenPixel(int x, int y)
 {

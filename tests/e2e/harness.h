@@ -60,8 +60,7 @@ bool fileExists(const std::string &path);
 std::string registryText(HKEY root, const char *path, const char *name);
 unsigned long long keyWritten(HKEY root, const char *path); // when; 0: no key
 
-// Real input through SendInput; mouseButton presses and releases where the
-// cursor is.
+// Real input; mouseButton presses and releases where the cursor is.
 void pressKey(WORD virtualKey, int times = 1);
 void moveMouseBy(int dx, int dy);
 void mouseButton(DWORD downFlag = MOUSEEVENTF_LEFTDOWN);
