@@ -53,9 +53,9 @@ TEST(Settings, ButtonsEndWithTheirResultShowTheCreditsAndCopyToAFloppy)
     ASSERT_TRUE(waitUntil(20000, [&] { return IsWindowVisible(settings = FindWindowA("#32770", SETTINGS_TITLE)); }));
     GetWindowThreadProcessId(settings, &pid);
     for (const char *shown : {"OK", "Cancel", "&Credits...", "&Duplicate..."})
-        EXPECT_TRUE(IsWindowVisible(findControl(settings, shown))) << shown;
+        EXPECT_TRUE(IsWindowVisible(FindWindowExA(settings, NULL, NULL, shown))) << shown;
     for (const char *hidden : {"&Password Protect", "&Set Password..."})
-        EXPECT_FALSE(IsWindowVisible(findControl(settings, hidden))) << hidden;
+        EXPECT_FALSE(IsWindowVisible(FindWindowExA(settings, NULL, NULL, hidden))) << hidden;
     EXPECT_TRUE(waitUntil(5000, [&] { return showsPicture(settings, "setup.bmp", true); }));
     for (WORD closing : {VK_RETURN, VK_ESCAPE}) {
         clickButton(settings, IDC_CREDITS);

@@ -61,15 +61,6 @@ void Child::kill()
     info = PROCESS_INFORMATION();
 }
 
-std::string windowTitle(HWND window)
-{
-    char text[256] = "";
-    GetWindowTextA(window, text, sizeof text);
-    return text;
-}
-
-HWND findControl(HWND window, const char *text) { return FindWindowExA(window, NULL, NULL, text); }
-
 static HWND shown(DWORD pid, const char *wantedClass, const char *title)
 {
     DWORD owner = 0;

@@ -43,8 +43,6 @@ HWND waitForWindow(DWORD pid, const char *className, const char *title, DWORD ti
 // The text of pid's "Error" box; "" and a null *box after the timeout.
 std::string waitForErrorBox(DWORD pid, DWORD timeoutMs, HWND *box = nullptr);
 void pressOk(HWND box);
-std::string windowTitle(HWND window);
-HWND findControl(HWND window, const char *text);
 void clickButton(HWND dialog, int id); // posted: a modal box may follow
 // The host's shell (Wine gives no handle), run to its end.  No double quotes.
 bool runShell(const std::string &command, DWORD timeoutMs);

@@ -78,7 +78,7 @@ TEST(Host, FullScreenClosesOnAKeyUnlessTheProviderRefusesAndAsksOnceForEachClose
     EXPECT_EQ((DWORD)GetWindowLongA(window, GWL_STYLE), 0x96000000u);
     EXPECT_TRUE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
     SendMessageA(window, WM_SETTEXT, 0, (LPARAM) "changed");
-    EXPECT_EQ(windowTitle(window), "Screen Saver");
+    EXPECT_EQ(waitForWindow(saver.pid(), NULL, "Screen Saver", 0), window);
     ASSERT_TRUE(second.start(windowsPath(TINDLE_CLOCK_SCR), "-S"));
     EXPECT_EQ(second.waitExit(15000), 0u) << "a second start finds the first and ends";
 

@@ -31,7 +31,6 @@ static DWORD run(const std::string &program, const std::string &arguments, std::
 }
 static HWND dialog(const char *title) { return waitForWindow(0, "#32770", title, 30000); }
 static void press(HWND window, int id) { PostMessageA(window, WM_COMMAND, id, 0); }
-static void pressSpace() { pressKey(VK_SPACE); }
 
 // The rights on the preferences key itself that its access list grants group.
 static DWORD rightsOf(WELL_KNOWN_SID_TYPE group)
@@ -81,7 +80,7 @@ TEST(FirstMachine, InstallRunAndDuplicate)
     EXPECT_EQ(run(DEFAULT_DIR + "\\tindle.exe", "", [] { press(FindWindowA("#32770", "Tindle Advent Setup "), IDOK); }), 0u);
     expectInstalled(DEFAULT_DIR, INSTALLER, "9,96,0,0," + SYSTEM_SAVER);
     // The saver as the desktop starts it, full screen; a key ends it.
-    EXPECT_EQ(run(saver(), "/s", pressSpace), 0u);
+    EXPECT_EQ(run(saver(), "/s", [] { pressKey(VK_SPACE); }), 0u);
 
     Child settings;
     ASSERT_TRUE(settings.start(SYSTEM_SAVER, "/c"));
@@ -99,7 +98,7 @@ TEST(SecondMachine, InstallFromTheFloppyAndUninstallWhileThePreviewRuns)
 {
     ASSERT_EQ(run(FLOPPY_COPY, "/S /ACTIVATE /D=C:\\Tindle"), 0u);
     expectInstalled("C:\\Tindle", FLOPPY_COPY, "0,96,0,0," + SYSTEM_SAVER);
-    EXPECT_EQ(run(saver(), "/s", pressSpace), 0u);
+    EXPECT_EQ(run(saver(), "/s", [] { pressKey(VK_SPACE); }), 0u);
     // What the preview holds goes at the next restart, and the user is told.
     // The mouse stays off the preview, which would read its values again.
     SetCursorPos(1000, 700);
