@@ -10,7 +10,7 @@ using namespace harness;
 
 namespace calendar {
 
-const POINT doorCorners[24] = {
+static const POINT doorCorners[24] = { // in the picture space
     {148, 17},  {238, 209}, {328, 105}, {59, 299},  {418, 299}, {508, 17},  {328, 283}, {238, 121},
     {148, 283}, {418, 121}, {148, 195}, {59, 121},  {328, 195}, {508, 105}, {238, 299}, {59, 209},
     {418, 209}, {59, 388},  {328, 17},  {148, 105}, {238, 383}, {508, 195}, {418, 388}, {508, 283},
@@ -18,25 +18,20 @@ const POINT doorCorners[24] = {
 static const COLORREF ORANGE = RGB(255, 95, 0);
 static const char key[] = "Software\\Brackwell\\Tindle";
 
-void setValue(const char *name, DWORD n) { RegSetKeyValueA(HKEY_LOCAL_MACHINE, key, name, REG_DWORD, &n, 4); }
-
-DWORD value(const char *name)
-{
-    DWORD n, size = 4;
-    return RegGetValueA(HKEY_LOCAL_MACHINE, key, name, RRF_RT_ANY, NULL, &n, &size) ? 0xFFFFFFFF : n;
-}
-
 void setLastChecked(DWORD day)
 {
-    setValue("LastCheckedYear", 126);
-    setValue("LastChecked", day);
+    DWORD year = 126;
+    RegSetKeyValueA(HKEY_LOCAL_MACHINE, key, "LastCheckedYear", REG_DWORD, &year, 4);
+    RegSetKeyValueA(HKEY_LOCAL_MACHINE, key, "LastChecked", REG_DWORD, &day, 4);
 }
 
 std::string progress()
 {
     std::string text;
-    for (const char *name : {"LastCheckedYear", "LastChecked", "Advent", "Twelve"})
-        text += std::to_string((int)value(name)) + (name[0] == 'T' ? "" : " ");
+    for (const char *name : {"LastCheckedYear", "LastChecked", "Advent", "Twelve"}) {
+        std::string value = registryText(HKEY_LOCAL_MACHINE, key, name);
+        text += (value == "<missing>" ? "-1" : value) + (name[0] == 'T' ? "" : " ");
+    }
     return text;
 }
 
@@ -45,11 +40,6 @@ void freshRegistry(const std::string &directory)
     for (const char *name : {"LastChecked", "LastCheckedYear", "Advent", "Twelve"})
         RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, key, name);
     RegSetKeyValueA(HKEY_LOCAL_MACHINE, key, "InstallDir", REG_SZ, directory.c_str(), directory.size() + 1);
-}
-
-std::string installedFile(const std::string &installation, const std::string &file)
-{
-    return installation + "\\" + file;
 }
 
 std::string makeInstallation(const std::string &name, const std::vector<std::string> &leaveOut)
@@ -65,9 +55,9 @@ std::string makeInstallation(const std::string &name, const std::vector<std::str
     CreateDirectoryA(target.c_str(), NULL);
     for (const std::string &file : files) {
         std::string from = windowsPath(file.size() == 6 ? TINDLE_SHORT_CLIPS : TINDLE_INSTALL_DIR);
-        DeleteFileA(installedFile(target, file).c_str());
+        DeleteFileA((target + "\\" + file).c_str());
         if (std::find(leaveOut.begin(), leaveOut.end(), file) == leaveOut.end())
-            CopyFileA(installedFile(from, file).c_str(), installedFile(target, file).c_str(), FALSE);
+            CopyFileA((from + "\\" + file).c_str(), (target + "\\" + file).c_str(), FALSE);
     }
     return target;
 }
@@ -78,12 +68,6 @@ HWND startSaver(Child &saver, const char *localTime, const char *arguments)
     if (!saver.start(windowsPath(TINDLE_CLOCK_SCR), arguments, {"TINDLE_CLOCK=" + std::string(localTime)}))
         return NULL;
     return waitForWindow(saver.pid(), "WindowsScreenSaverClass", "Screen Saver", 15000);
-}
-
-bool Picture::loadFile(const std::string &path)
-{
-    std::string data = fileContents(path);
-    return parse((const unsigned char *)data.data(), data.size());
 }
 
 static size_t stride(const BITMAPINFOHEADER &h) { return (h.biWidth * h.biBitCount + 31) / 32 * 4; }
@@ -121,12 +105,14 @@ COLORREF Picture::at(int x, int y) const
 const Picture &installedPicture(const char *name)
 {
     static std::map<std::string, Picture> pictures;
-    if (!pictures.count(name))
-        pictures[name].loadFile(installedFile(windowsPath(TINDLE_INSTALL_DIR), name));
+    if (!pictures.count(name)) {
+        std::string data = fileContents(windowsPath(TINDLE_INSTALL_DIR "/") + name);
+        pictures[name].parse((const unsigned char *)data.data(), data.size());
+    }
     return pictures[name];
 }
 
-const Picture &thumbnail(int door)
+static const Picture &thumbnail(int door) // compiled into the saver
 {
     static std::vector<Picture> pictures(24);
     static HMODULE saver = LoadLibraryExA(windowsPath(TINDLE_CLOCK_SCR).c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
@@ -142,19 +128,11 @@ int originX() { return GetSystemMetrics(SM_CXSCREEN) / 2 - 320; }
 int originY() { return GetSystemMetrics(SM_CYSCREEN) / 2 - 240; }
 
 // Relative movements are accelerated; this lands exactly.
-void clickAt(int x, int y, DWORD down, DWORD up)
+void clickAt(int x, int y, DWORD down)
 {
     SetCursorPos(originX() + x, originY() + y);
     pumpMessages(100);
-    mouseButton(down, up);
-}
-
-void clickCornerPicture() { clickAt(585, 430); }
-
-bool waitForBackground(const char *name)
-{
-    const Picture &p = installedPicture(name);
-    return waitUntil(10000, [&] { return screenPixel(originX() + 320, originY() + 240) == p.at(p.width() / 2, p.height() / 2); });
+    mouseButton(down);
 }
 
 Snapshot::Snapshot() : width(GetSystemMetrics(SM_CXSCREEN)), height(GetSystemMetrics(SM_CYSCREEN)), x0(originX()), y0(originY())
@@ -231,36 +209,18 @@ std::string Snapshot::doors(const char *background) const
     return shown;
 }
 
-struct ClipSearch {
-    HWND saver;
-    RECT shown;
-    bool found;
-};
-
-static BOOL CALLBACK findShownChild(HWND child, LPARAM data)
-{
-    ClipSearch *search = (ClipSearch *)data;
-    if (IsWindowVisible(child)) {
-        GetWindowRect(child, &search->shown);
-        MapWindowPoints(HWND_DESKTOP, search->saver, (POINT *)&search->shown, 2);
-        search->found = true;
-    }
-    return !search->found;
-}
-
 int clipDoor(HWND saver)
 {
-    ClipSearch search = {saver, {}, false};
-    EnumChildWindows(saver, findShownChild, (LPARAM)&search);
-    for (int door = 0; search.found && door < 24; door++)
-        if (search.shown.left == originX() + doorCorners[door].x && search.shown.top == originY() + doorCorners[door].y)
+    HWND clip = GetWindow(saver, GW_CHILD);
+    RECT shown;
+    while (clip && !IsWindowVisible(clip))
+        clip = GetWindow(clip, GW_HWNDNEXT);
+    if (!clip || !GetWindowRect(clip, &shown))
+        return -1;
+    for (int door = 0; door < 24; door++)
+        if (shown.left == originX() + doorCorners[door].x && shown.top == originY() + doorCorners[door].y)
             return door;
-    return search.found ? -2 : -1;
-}
-
-bool waitForClipDoor(HWND saver, int door, DWORD timeoutMs)
-{
-    return waitUntil(timeoutMs, [&] { return clipDoor(saver) == door; });
+    return -2;
 }
 
 } // namespace calendar

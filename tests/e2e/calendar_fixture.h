@@ -8,24 +8,19 @@
 
 namespace calendar {
 
-// The program's values; all ones when missing.  progress() gives
-// "LastCheckedYear LastChecked Advent Twelve".
-void setValue(const char *name, DWORD value);
-DWORD value(const char *name);
+// progress() gives "LastCheckedYear LastChecked Advent Twelve", -1 missing.
 void setLastChecked(DWORD day); // in 2026
 std::string progress();
 // Removes the calendar's four values and points InstallDir at directory.
 void freshRegistry(const std::string &directory);
 // A test installation (Windows path) of the pictures and short clips, less leaveOut.
 std::string makeInstallation(const std::string &name, const std::vector<std::string> &leaveOut = {});
-std::string installedFile(const std::string &installation, const std::string &file);
 // The saver's test variant at localTime ("YYYY-MM-DD HH:MM:SS"): its window or null.
 HWND startSaver(harness::Child &saver, const char *localTime, const char *arguments = "/s");
 
 // A bitmap read independently of the saver: 4, 8 or 24 bits, uncompressed.
 class Picture {
 public:
-    bool loadFile(const std::string &path);
     bool parse(const unsigned char *data, size_t size);
     int width() const { return header.biWidth; }
     int height() const { return header.biHeight; }
@@ -37,24 +32,17 @@ private:
     std::vector<unsigned char> pixels;
 };
 const Picture &installedPicture(const char *name);
-extern const POINT doorCorners[24];   // in the picture space
-const Picture &thumbnail(int door); // compiled into the saver
 
 // The picture space on this screen, and a click exactly at one of its points.
 int originX();
 int originY();
-void clickAt(int x, int y, DWORD down = MOUSEEVENTF_LEFTDOWN, DWORD up = MOUSEEVENTF_LEFTUP);
-void clickCornerPicture();
-bool waitForBackground(const char *name); // its centre colour at the centre
+void clickAt(int x, int y, DWORD down = MOUSEEVENTF_LEFTDOWN);
 
 // The whole screen at one moment, in picture-space coordinates.
 class Snapshot {
 public:
     Snapshot();
     COLORREF at(int x, int y) const;
-    // Grid points of area unlike picture at (left, top); skipDoors leaves out
-    // the doors with their frames and the corner picture.
-    int mismatches(const Picture &picture, int left, int top, RECT area, bool skipDoors = false) const;
     bool shows(const char *name, bool inCorner) const; // else centred
     // Per door: '.' the background unframed, 'o' framed with its thumbnail
     // (or the one clip), 'p' framed and numbered, 'c' framed with anything
@@ -62,12 +50,14 @@ public:
     std::string doors(const char *background) const;
 
 private:
+    // Grid points of area unlike picture at (left, top); skipDoors leaves out
+    // the doors with their frames and the corner picture.
+    int mismatches(const Picture &picture, int left, int top, RECT area, bool skipDoors = false) const;
     std::vector<DWORD> pixels;
     int width, height, x0, y0;
 };
 // The door on whose corner the shown clip stands; -1 none, -2 elsewhere.
 int clipDoor(HWND saver);
-bool waitForClipDoor(HWND saver, int door, DWORD timeoutMs);
 
 } // namespace calendar
 

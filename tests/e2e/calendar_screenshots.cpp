@@ -24,7 +24,7 @@ int main(int argc, char **argv)
         failed += !startSaver(saver, shot[0]);
         for (int i = 1; i < 3 && shot[i]; i++) {
             if (i == 2)
-                clickCornerPicture();
+                clickAt(585, 430);
             pumpMessages(2000);
             failed += !runShell("/usr/bin/import -window root -crop " + crop + " " + directory + "/" + shot[i] + ".bmp", 30000);
         }

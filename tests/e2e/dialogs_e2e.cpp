@@ -37,11 +37,11 @@ TEST(Settings, ButtonsEndWithTheirResultShowTheCreditsAndCopyToAFloppy)
     Child owned;
 
     calendar::freshRegistry(installation);
-    const std::string before = keyValues(HKEY_LOCAL_MACHINE, key);
+    const unsigned long long before = keyWritten(HKEY_LOCAL_MACHINE, key);
     ASSERT_TRUE(owned.start(windowsPath(TINDLE_SCR), "/c:1234"));
     clickButton(waitForWindow(owned.pid(), "#32770", SETTINGS_TITLE, 15000), IDOK);
     EXPECT_EQ(owned.waitExit(15000), 1u);
-    EXPECT_EQ(keyValues(HKEY_LOCAL_MACHINE, key), before);
+    EXPECT_EQ(keyWritten(HKEY_LOCAL_MACHINE, key), before);
 
     // This saver may write files of 16 blocks of 512 bytes: a copy fills the
     // disk after two of its blocks.  The shell keeps its exit status.
@@ -53,9 +53,9 @@ TEST(Settings, ButtonsEndWithTheirResultShowTheCreditsAndCopyToAFloppy)
     ASSERT_TRUE(waitUntil(20000, [&] { return IsWindowVisible(settings = FindWindowA("#32770", SETTINGS_TITLE)); }));
     GetWindowThreadProcessId(settings, &pid);
     for (const char *shown : {"OK", "Cancel", "&Credits...", "&Duplicate..."})
-        EXPECT_TRUE(IsWindowVisible(findControl(settings, shown))) << shown;
+        EXPECT_TRUE(IsWindowVisible(FindWindowExA(settings, NULL, NULL, shown))) << shown;
     for (const char *hidden : {"&Password Protect", "&Set Password..."})
-        EXPECT_FALSE(IsWindowVisible(findControl(settings, hidden))) << hidden;
+        EXPECT_FALSE(IsWindowVisible(FindWindowExA(settings, NULL, NULL, hidden))) << hidden;
     EXPECT_TRUE(waitUntil(5000, [&] { return showsPicture(settings, "setup.bmp", true); }));
     for (WORD closing : {VK_RETURN, VK_ESCAPE}) {
         clickButton(settings, IDC_CREDITS);
@@ -85,7 +85,7 @@ TEST(Settings, ButtonsEndWithTheirResultShowTheCreditsAndCopyToAFloppy)
         EXPECT_EQ(waitForWindow(pid, "#32770", FLOPPY_TITLE, 0) != NULL, row.waiting) << row.report;
         if (box != NULL)
             pressOk(box);
-        EXPECT_TRUE(waitForNoWindow(pid, FLOPPY_TITLE, 15000)) << row.report;
+        EXPECT_TRUE(waitUntil(15000, [&] { return !waitForWindow(pid, NULL, FLOPPY_TITLE, 0); })) << row.report;
         EXPECT_TRUE(fileContents("B:\\tindle.exe") == (row.copied < 0 ? "<missing>" : source.substr(0, row.copied))) << row.report;
     }
     calendar::freshRegistry(installation);

@@ -11,14 +11,13 @@
 
 namespace harness {
 
-// A process started with a command-line tail and variables added to ours,
-// or taken on by its id; waitExit gives STILL_ACTIVE (259) on a timeout.
+// A process started with a command-line tail and variables set in ours;
+// waitExit gives STILL_ACTIVE (259) on a timeout.
 class Child {
 public:
     ~Child() { kill(); }
     bool start(const std::string &program, const std::string &arguments,
                const std::vector<std::string> &environment = {});
-    bool adopt(DWORD pid);
     DWORD waitExit(DWORD timeoutMs);
     bool running() { return info.hProcess && WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT; }
     void kill();
@@ -39,20 +38,13 @@ template <class Condition> bool waitUntil(DWORD timeoutMs, Condition condition)
 }
 
 std::string windowsPath(const std::string &unixPath); // Wine's Z: drive
-std::vector<HWND> windowsOf(DWORD pid);                // top-level, shown or not
-// A shown top-level window of pid of that class and title (null: any).
+// A shown top-level window of pid (0: any) of that class and title (null: any).
 HWND waitForWindow(DWORD pid, const char *className, const char *title, DWORD timeoutMs);
-bool waitForNoWindow(DWORD pid, const char *title, DWORD timeoutMs);
 // The text of pid's "Error" box; "" and a null *box after the timeout.
 std::string waitForErrorBox(DWORD pid, DWORD timeoutMs, HWND *box = nullptr);
 void pressOk(HWND box);
-std::string className(HWND window);
-std::string windowTitle(HWND window);
-HWND findControl(HWND window, const char *text);
 void clickButton(HWND dialog, int id); // posted: a modal box may follow
-
-// The host's shell (Wine gives no handle): started, or run to its end.
-bool startShell(const std::string &command);
+// The host's shell (Wine gives no handle), run to its end.  No double quotes.
 bool runShell(const std::string &command, DWORD timeoutMs);
 
 extern const char SETTINGS_TITLE[], FLOPPY_TITLE[];
@@ -60,19 +52,16 @@ extern const char SETTINGS_TITLE[], FLOPPY_TITLE[];
 // its error box; false when no drive box came with "A:" chosen.
 bool duplicateTo(DWORD pid, HWND settings, char drive);
 
-// "<missing>" when there is no such file, key or text value.
+// "<missing>" when there is no such file, key or value; numbers as text.
 std::string fileContents(const std::string &path);
 bool fileExists(const std::string &path);
-bool keyExists(HKEY root, const char *path);
 std::string registryText(HKEY root, const char *path, const char *name);
-std::string keyValues(HKEY root, const char *path); // "name=type:data\n" each
+unsigned long long keyWritten(HKEY root, const char *path); // when; 0: no key
 
-// Real input through SendInput; mouseButton presses where the cursor is.
+// Real input; mouseButton presses and releases where the cursor is.
 void pressKey(WORD virtualKey, int times = 1);
 void moveMouseBy(int dx, int dy);
-void moveMouseTo(int x, int y);
-void mouseButton(DWORD downFlag, DWORD upFlag);
-void leftClickAt(int x, int y);
+void mouseButton(DWORD downFlag = MOUSEEVENTF_LEFTDOWN);
 COLORREF screenPixel(int x, int y);
 
 } // namespace harness

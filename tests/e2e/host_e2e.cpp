@@ -10,16 +10,9 @@ using namespace harness;
 static const std::string calls = windowsPath(std::string(TINDLE_BUILD_DIR) + "/password-calls");
 static const char JULY[] = "2026-07-01 12:00:00"; // no season: all input is the host's
 
-// Without a window manager Wine waits two seconds for one to take each
-// closing window away: while the tests run, programs handle their windows
-// themselves, as on Windows.  Protection ends with the tests.
-static void manageOwnWindows(bool on)
-{
-    on ? RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\Wine\\X11 Driver", "Managed", REG_SZ, "N", 2)
-       : RegDeleteKeyValueA(HKEY_CURRENT_USER, "Software\\Wine\\X11 Driver", "Managed");
-    RegDeleteKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "ScreenSaveUsePassword");
-}
-static const int ownWindows = (manageOwnWindows(true), atexit([] { manageOwnWindows(false); }));
+// Protection ends with the tests.
+static const int unprotect = atexit(
+    [] { RegDeleteKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "ScreenSaveUsePassword"); });
 
 // An installation, no questions asked yet, the desktop's setting, and the
 // provider the saver finds: PASSWORD.CPL in the directory it inherits.
@@ -35,15 +28,6 @@ static void prepare(DWORD protection, const std::string &provider)
 }
 
 static size_t asked() { return fileExists(calls) ? fileContents(calls).size() : 0; }
-
-// A press and release of a mouse button where the cursor is.
-static void click(DWORD down)
-{
-    INPUT inputs[2] = {{INPUT_MOUSE, {{0, 0, 0, down, 0, 0}}}, {INPUT_MOUSE, {{0, 0, 0, down << 1, 0, 0}}}};
-
-    SendInput(2, inputs, sizeof(INPUT));
-    pumpMessages(100);
-}
 
 TEST(Host, CommandLinesThatEndAtOnceAndReportsEndWithTheirStatus)
 {
@@ -94,7 +78,7 @@ TEST(Host, FullScreenClosesOnAKeyUnlessTheProviderRefusesAndAsksOnceForEachClose
     EXPECT_EQ((DWORD)GetWindowLongA(window, GWL_STYLE), 0x96000000u);
     EXPECT_TRUE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
     SendMessageA(window, WM_SETTEXT, 0, (LPARAM) "changed");
-    EXPECT_EQ(windowTitle(window), "Screen Saver");
+    EXPECT_EQ(waitForWindow(saver.pid(), NULL, "Screen Saver", 0), window);
     ASSERT_TRUE(second.start(windowsPath(TINDLE_CLOCK_SCR), "-S"));
     EXPECT_EQ(second.waitExit(15000), 0u) << "a second start finds the first and ends";
 
@@ -103,9 +87,9 @@ TEST(Host, FullScreenClosesOnAKeyUnlessTheProviderRefusesAndAsksOnceForEachClose
         {"1 more right: 5 from the start", [] { moveMouseBy(1, 0); }, 1},
         {"a jump to the corner picture",
          [] { SetCursorPos(calendar::originX() + 585, calendar::originY() + 430); }, 1},
-        {"a click there, outside the seasons", [] { click(MOUSEEVENTF_LEFTDOWN); }, 1},
-        {"right button", [] { click(MOUSEEVENTF_RIGHTDOWN); }, 1},
-        {"middle button", [] { click(MOUSEEVENTF_MIDDLEDOWN); }, 1},
+        {"a click there, outside the seasons", [] { mouseButton(MOUSEEVENTF_LEFTDOWN); }, 1},
+        {"right button", [] { mouseButton(MOUSEEVENTF_RIGHTDOWN); }, 1},
+        {"middle button", [] { mouseButton(MOUSEEVENTF_MIDDLEDOWN); }, 1},
         {"a key", [] { pressKey(VK_SHIFT); }, 1},
         {"Alt", [] { pressKey(VK_MENU); }, 1},
         {"three keys at once: the quiet period after a refusal", [] { pressKey('K', 3); }, 1}};
@@ -123,24 +107,31 @@ TEST(Host, FullScreenClosesOnAKeyUnlessTheProviderRefusesAndAsksOnceForEachClose
     EXPECT_EQ(saver.waitExit(10000), 0u);
 }
 
-TEST(Host, APreviewFillsItsParentAndNeitherInputNorClosingAsks)
+TEST(Host, APreviewFillsItsParentShowsNoClipAndNeitherClicksNorClosingAsk)
 {
-    HWND parent = CreateWindowA("STATIC", "Display Properties", WS_OVERLAPPED | WS_VISIBLE, 100,
-                                100, 300, 250, NULL, NULL, NULL, NULL), preview;
+    // Like the display settings' box, the parent does not paint over it.
+    HWND parent = CreateWindowA("STATIC", "", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 100, 100, 152, 112, NULL,
+                                NULL, NULL, NULL), preview = NULL;
     RECT client, area;
     Child saver;
 
     prepare(1, "password_provider");
+    calendar::setLastChecked(4);
     ASSERT_TRUE(saver.start(windowsPath(TINDLE_CLOCK_SCR), "/p " + std::to_string((UINT_PTR)parent),
-                            {std::string("TINDLE_CLOCK=") + JULY}));
-    ASSERT_TRUE(waitUntil(15000, [&] { return (preview = FindWindowExA(parent, NULL, NULL, "Preview")); }));
+                            {"TINDLE_CLOCK=2026-12-10 12:00:00"}));
+    ASSERT_TRUE(waitUntil(15000, [&] { return (preview = FindWindowExA(parent, NULL, "WindowsScreenSaverClass", "Preview")); }));
     GetClientRect(parent, &client);
     EXPECT_TRUE(GetWindowRect(preview, &area) && MapWindowPoints(NULL, parent, (POINT *)&area, 2) &&
                 EqualRect(&area, &client));
-    SetCursorPos(250, 200);
-    click(MOUSEEVENTF_LEFTDOWN);
-    // A close request would show within 2.5 s, when Wine destroys the window.
-    EXPECT_FALSE(waitUntil(2600, [&] { return !IsWindow(preview); }));
+    // Wine shows nothing of a child window that another process draws; that
+    // no clip plays and clicks on the corner, scaled or not, change nothing can.
+    for (POINT click : {POINT{240, 205}, POINT{230, 200}}) {
+        SetCursorPos(click.x, click.y);
+        mouseButton();
+    }
+    EXPECT_FALSE(waitUntil(1000, [&] { return !IsWindow(preview); }));
+    EXPECT_EQ(calendar::clipDoor(preview), -1);
+    EXPECT_EQ(calendar::progress(), "126 9 0 0");
     PostMessageA(preview, WM_CLOSE, 0, 0);
     EXPECT_EQ(saver.waitExit(10000), 0u);
     DestroyWindow(parent);

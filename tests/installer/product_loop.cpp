@@ -6,78 +6,32 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 
 #include "dialogs/dialog_ids.h"
+#include "harness.h"
+
+using namespace harness;
 
 static const char PREFS[] = "Software\\Brackwell\\Tindle", FLOPPY_COPY[] = "A:\\tindle.exe";
 static const char UNINSTALL[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tindle Advent";
 static const std::string SYSTEM_SAVER = std::string(getenv("windir")) + "\\system32\\tindle.scr";
 static const std::string DEFAULT_DIR = std::string(getenv("ProgramFiles")) + "\\Tindle Advent";
-// The programs started from here on close their windows at once, not after
-// X11 has waited in vain for a window manager to take them down.
-static const LONG unmanaged =
-    RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\Wine\\X11 Driver", "Managed", REG_SZ, "N", 2);
+static const std::string INSTALLER = windowsPath(TINDLE_BUILD_DIR "/tindle.exe"), SCR = windowsPath(TINDLE_SCR);
 
-static std::string contents(const std::string &path)
+#define EXPECT_SAME_FILE(a, b) EXPECT_TRUE(fileContents(a) == fileContents(b) && fileExists(a)) << (a)
+static std::string value(const char *key, const char *name) { return registryText(HKEY_LOCAL_MACHINE, key, name); }
+static std::string saver() { return registryText(HKEY_CURRENT_USER, "Control Panel\\Desktop", "SCRNSAVE.EXE"); }
+// The exit status, or STILL_ACTIVE after a minute; poke runs meanwhile.
+static DWORD run(const std::string &program, const std::string &arguments, std::function<void()> poke = [] {})
 {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), {});
+    Child child;
+    return child.start(program, arguments) && waitUntil(60000, [&] { return poke(), !child.running(); })
+               ? child.waitExit(0) : STILL_ACTIVE;
 }
-#define EXPECT_SAME_FILE(a, b) EXPECT_TRUE(contents(a) == contents(b) && !contents(a).empty()) << (a)
-// A text or number value as text.
-static std::string value(const char *key, const char *name, HKEY root = HKEY_LOCAL_MACHINE)
-{
-    char data[MAX_PATH] = "<missing>";
-    DWORD size = sizeof data, type = 0;
-    RegGetValueA(root, key, name, RRF_RT_REG_SZ | RRF_RT_REG_DWORD, &type, data, &size);
-    return type == REG_DWORD ? std::to_string(*(DWORD *)data) : data;
-}
-static std::string saver() { return value("Control Panel\\Desktop", "SCRNSAVE.EXE", HKEY_CURRENT_USER); }
-
-// Answers this thread's messages meanwhile: a preview or a dialog sends
-// messages to the window that owns it.
-static bool waitUntil(std::function<bool()> done, DWORD ms = 30000)
-{
-    MSG message;
-    for (DWORD start = GetTickCount(); !done(); MsgWaitForMultipleObjects(0, NULL, 0, 50, QS_ALLINPUT)) {
-        while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE))
-            DispatchMessageA(&message);
-        if (GetTickCount() - start > ms)
-            return false;
-    }
-    return true;
-}
-static HWND waitForWindow(const char *title, HWND parent = NULL, const char *className = "#32770")
-{
-    HWND window = NULL;
-    waitUntil([&] { return (window = FindWindowExA(parent, NULL, className, title)) != NULL; });
-    return window;
-}
+static HWND dialog(const char *title) { return waitForWindow(0, "#32770", title, 30000); }
 static void press(HWND window, int id) { PostMessageA(window, WM_COMMAND, id, 0); }
-static void pressSpace() { keybd_event(VK_SPACE, 0, 0, 0), keybd_event(VK_SPACE, 0, KEYEVENTF_KEYUP, 0); }
 
-static HANDLE start(const std::string &program, const std::string &arguments)
-{
-    STARTUPINFOA startup = {sizeof startup};
-    PROCESS_INFORMATION process = {};
-    std::string line = "\"" + program + "\" " + arguments;
-    CreateProcessA(NULL, &line[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process);
-    CloseHandle(process.hThread);
-    return process.hProcess;
-}
-// The exit status, or STILL_ACTIVE after a minute (and the process is then
-// ended); poke runs meanwhile.
-static DWORD waitExit(HANDLE process, std::function<void()> poke = [] {})
-{
-    DWORD status = STILL_ACTIVE;
-    waitUntil([&] { return poke(), WaitForSingleObject(process, 0) == 0; }, 60000);
-    GetExitCodeProcess(process, &status);
-    TerminateProcess(process, 99);
-    return status;
-}
 // The rights on the preferences key itself that its access list grants group.
 static DWORD rightsOf(WELL_KNOWN_SID_TYPE group)
 {
@@ -103,8 +57,8 @@ static void expectInstalled(const std::string &directory, const std::string &ins
         EXPECT_SAME_FILE(directory + "\\" + file.path().filename().string(), file.path().string());
     // Duplicate hands on exactly the installer that was run.
     EXPECT_SAME_FILE(directory + "\\tindle.exe", installer);
-    EXPECT_SAME_FILE(directory + "\\tindle.scr", TINDLE_SCR);
-    EXPECT_SAME_FILE(SYSTEM_SAVER, TINDLE_SCR);
+    EXPECT_SAME_FILE(directory + "\\tindle.scr", SCR);
+    EXPECT_SAME_FILE(SYSTEM_SAVER, SCR);
     EXPECT_EQ(value(PREFS, "InstallDir"), directory);
     EXPECT_EQ(value(PREFS, "LastChecked") + "," + value(PREFS, "LastCheckedYear") + "," +
                   value(PREFS, "Advent") + "," + value(PREFS, "Twelve") + "," + saver(), values);
@@ -118,58 +72,53 @@ static void expectInstalled(const std::string &directory, const std::string &ins
 
 TEST(FirstMachine, InstallRunAndDuplicate)
 {
-    ASSERT_EQ(waitExit(start(TINDLE_INSTALLER, "/S")), 0u);
-    expectInstalled(DEFAULT_DIR, TINDLE_INSTALLER, "0,96,0,0,<missing>");
+    ASSERT_EQ(run(INSTALLER, "/S"), 0u);
+    expectInstalled(DEFAULT_DIR, INSTALLER, "0,96,0,0,<missing>");
     // Installing again from the installed copy in its window (Install, then
     // Finish with its offer as it comes) keeps the copy and the progress.
     RegSetKeyValueA(HKEY_LOCAL_MACHINE, PREFS, "LastChecked", REG_DWORD, "\x09\0\0", 4);
-    HANDLE installer = start(DEFAULT_DIR + "\\tindle.exe", "");
-    HWND setup = waitForWindow("Tindle Advent Setup ");
-    EXPECT_EQ(waitExit(installer, [&] { press(setup, IDOK); }), 0u);
-    expectInstalled(DEFAULT_DIR, TINDLE_INSTALLER, "9,96,0,0," + SYSTEM_SAVER);
+    EXPECT_EQ(run(DEFAULT_DIR + "\\tindle.exe", "", [] { press(FindWindowA("#32770", "Tindle Advent Setup "), IDOK); }), 0u);
+    expectInstalled(DEFAULT_DIR, INSTALLER, "9,96,0,0," + SYSTEM_SAVER);
     // The saver as the desktop starts it, full screen; a key ends it.
-    EXPECT_EQ(waitExit(start(saver(), "/s"), pressSpace), 0u);
+    EXPECT_EQ(run(saver(), "/s", [] { pressKey(VK_SPACE); }), 0u);
 
-    HANDLE settings = start(SYSTEM_SAVER, "/c");
-    HWND dialog = waitForWindow("Tindle Screen Saver Settings"), drives;
-    press(dialog, IDC_DUPLICATE);
-    press(drives = waitForWindow("Tindle Advent Screen Saver"), IDOK);
-    // The copy runs on the dialog's thread: once that answers again, it is over.
-    EXPECT_TRUE(waitUntil([&] { return !IsWindow(drives); }) &&
-                SendMessageTimeoutA(dialog, WM_NULL, 0, 0, SMTO_NORMAL, 30000, NULL));
-    EXPECT_SAME_FILE(FLOPPY_COPY, TINDLE_INSTALLER);
-    press(dialog, IDOK);
-    EXPECT_EQ(waitExit(settings), 1u);
+    Child settings;
+    ASSERT_TRUE(settings.start(SYSTEM_SAVER, "/c"));
+    HWND box = dialog(SETTINGS_TITLE);
+    EXPECT_TRUE(duplicateTo(settings.pid(), box, 'A'));
+    EXPECT_SAME_FILE(FLOPPY_COPY, INSTALLER);
+    press(box, IDOK);
+    EXPECT_EQ(settings.waitExit(30000), 1u);
     // Run in place (_?=), the uninstaller holds its own file, which then goes
     // at the next restart: quiet, it must not wait for the user to hear that.
-    EXPECT_EQ(waitExit(start(DEFAULT_DIR + "\\uninstall.exe", "/S _?=" + DEFAULT_DIR)), 0u);
+    EXPECT_EQ(run(DEFAULT_DIR + "\\uninstall.exe", "/S _?=" + DEFAULT_DIR), 0u);
 }
 
 TEST(SecondMachine, InstallFromTheFloppyAndUninstallWhileThePreviewRuns)
 {
-    ASSERT_EQ(waitExit(start(FLOPPY_COPY, "/S /ACTIVATE /D=C:\\Tindle")), 0u);
+    ASSERT_EQ(run(FLOPPY_COPY, "/S /ACTIVATE /D=C:\\Tindle"), 0u);
     expectInstalled("C:\\Tindle", FLOPPY_COPY, "0,96,0,0," + SYSTEM_SAVER);
-    EXPECT_EQ(waitExit(start(saver(), "/s"), pressSpace), 0u);
+    EXPECT_EQ(run(saver(), "/s", [] { pressKey(VK_SPACE); }), 0u);
     // What the preview holds goes at the next restart, and the user is told.
     // The mouse stays off the preview, which would read its values again.
     SetCursorPos(1000, 700);
     HWND owner = CreateWindowA("STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 300, 200, 0, 0, 0, 0), told;
     char text[256] = "";
-    HANDLE preview = start(SYSTEM_SAVER, "/p " + std::to_string((UINT_PTR)owner));
-    ASSERT_TRUE(waitForWindow("Preview", owner, "WindowsScreenSaverClass"));
-    CloseHandle(start("C:\\Tindle\\uninstall.exe", ""));
-    HWND page = waitForWindow("Tindle Advent Uninstall ");
+    Child preview, uninstaller;
+    ASSERT_TRUE(preview.start(SYSTEM_SAVER, "/p " + std::to_string((UINT_PTR)owner)) &&
+                waitUntil(30000, [&] { return FindWindowExA(owner, NULL, "WindowsScreenSaverClass", "Preview"); }));
+    uninstaller.start("C:\\Tindle\\uninstall.exe", "");
+    HWND page = dialog("Tindle Advent Uninstall ");
     press(page, IDOK);
-    ASSERT_TRUE(told = waitForWindow("Tindle Advent Uninstall"));
+    ASSERT_TRUE(told = dialog("Tindle Advent Uninstall"));
     GetDlgItemTextA(told, 0xFFFF, text, sizeof text);
     EXPECT_TRUE(strstr(text, "restart")) << text;
     press(told, IDOK);
-    EXPECT_TRUE(waitUntil([&] { return press(page, IDOK), !IsWindow(page); }));
-    HKEY key;
-    EXPECT_NE(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Brackwell", 0, KEY_READ, &key), 0);
+    EXPECT_TRUE(waitUntil(30000, [&] { return press(page, IDOK), !IsWindow(page); }));
+    EXPECT_EQ(keyWritten(HKEY_LOCAL_MACHINE, "Software\\Brackwell"), 0u);
     EXPECT_EQ(value(UNINSTALL, "UninstallString") + saver(), "<missing><missing>");
     DestroyWindow(owner);
-    EXPECT_EQ(waitExit(preview), 0u);
+    EXPECT_EQ(preview.waitExit(60000), 0u);
 }
 
 // product-loop starts the second machine again: what was in use is gone now.
@@ -177,5 +126,5 @@ TEST(AfterRestart, NothingIsLeft)
 {
     EXPECT_FALSE(std::filesystem::exists("C:\\Tindle") || std::filesystem::exists(SYSTEM_SAVER));
     // The floppy is the user's: it stays as it was.
-    EXPECT_SAME_FILE(FLOPPY_COPY, TINDLE_INSTALLER);
+    EXPECT_SAME_FILE(FLOPPY_COPY, INSTALLER);
 }
