@@ -2,24 +2,15 @@
 // sanitizers: each loaded file is compared whole with a reading of its own
 // bytes, and the corpus files also with the colours ImageMagick reads (one
 // of them, a bitmap named *.gif.bmp, goes to the bitmap reader by its name).
-#include <gtest/gtest.h>
-#include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 #include <filesystem>
-#include <string>
 
 #include "image/dib_image.h"
-
-typedef std::string Bytes;
+#include "reported.h"
 
 static Bytes le(uint64_t v, int size) { return Bytes((const char *)&v, size); }
-
-static Bytes slurp(FILE *file, bool piped = false) {
-    Bytes out;
-    for (int c; (c = fgetc(file)) != EOF;) out += (char)c;
-    return piped ? pclose(file) : fclose(file), out;
-}
 
 // The file's header with the colour count its bit count implies and the row
 // size filled in, its colour table and pixelSize bytes from its pixel offset.
@@ -38,8 +29,7 @@ static void expectAsStored(const DibImage &image, const Bytes &file, DWORD pixel
     EXPECT_EQ(got, Bytes((const char *)&want, 40) + file.substr(at + 40, table) + pixels + Bytes(pixelSize - pixels.size(), 0));
 }
 
-TEST(BitmapFile, MadeByImageMagickAndByHand)
-{
+TEST(BitmapFile, MadeByImageMagickAndByHand) {
     int files = 0;
     for (const auto &entry : std::filesystem::directory_iterator(CORPUS)) {
         std::string path = entry.path().string(), name = entry.path().filename().string();
@@ -54,10 +44,10 @@ TEST(BitmapFile, MadeByImageMagickAndByHand)
             EXPECT_EQ(name.compare(0, 7, "refused") == 0, image.isEmpty());
             continue;
         }
-        expectAsStored(image, slurp(fopen(path.c_str(), "rb")), dib->biCompression ? dib->biSizeImage : layout.pixelSize);
+        expectAsStored(image, readFile(path.c_str()), dib->biCompression ? dib->biSizeImage : layout.pixelSize);
         if (dib->biCompression != BI_RGB)
             continue;
-        Bytes rgb, peer = slurp(popen(("/usr/bin/convert '" + path + "' -depth 8 rgb:-").c_str(), "r"), true);
+        Bytes rgb, peer = system(("/usr/bin/convert '" + path + "' -depth 8 rgb:peer.rgb").c_str()) ? "" : readFile("peer.rgb");
         for (LONG y = dib->biHeight - 1, x = 0; y >= 0; x = (x + 1) % dib->biWidth, y -= x == 0) {
             const BYTE *row = dibPixels(dib) + layout.stride * y;
             int bits = dib->biBitCount, i = bits == 8 ? row[x] : row[x / 2] >> (x % 2 ? 0 : 4) & 15;
@@ -71,8 +61,7 @@ TEST(BitmapFile, MadeByImageMagickAndByHand)
 
 struct Info { DWORD size = 40; LONG width = 5, height = 2; WORD bits = 8; DWORD compression = BI_RGB, sizeImage = 0, clrUsed = 0; };
 
-TEST(BitmapFile, KindsAndSizes)
-{
+TEST(BitmapFile, KindsAndSizes) {
     // Pixel bytes in the file and in memory (0: refused); the file cut after
     // so many bytes; a gap before the pixels, or an offset pointing elsewhere.
     struct Row { const char *name; Info info; DWORD stored, want; bool fileHeader = true; size_t cut = std::string::npos; DWORD gap = 0, offset = 0; } rows[] = {
@@ -125,9 +114,7 @@ TEST(BitmapFile, KindsAndSizes)
         file.resize(std::min(file.size(), r.cut));
         // Read through a handle from behind three other bytes; a refusal
         // leaves the handle's picture alone.
-        FILE *out = fopen("bitmap_test.bmp", "wb");
-        fwrite(("xyz" + file).data(), 1, file.size() + 3, out), fclose(out);
-        HANDLE handle = CreateFileA("bitmap_test.bmp", GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+        HANDLE handle = CreateFileA(writeFile("bitmap_test.bmp", "xyz" + file), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
         SetFilePointer(handle, 3, NULL, FILE_BEGIN);
         DibImage image = DibImage::makeImage(24, 3, 1);
         DibImageBody *before = image.body;
@@ -140,8 +127,7 @@ TEST(BitmapFile, KindsAndSizes)
     }
 }
 
-TEST(DibLayout, MadePicturesAndTheirRows)
-{
+TEST(DibLayout, MadePicturesAndTheirRows) {
     struct Row { WORD bits; LONG width, height; DWORD stride, colours; } rows[] = {
         {8, 1, 1, 4, 256}, {8, 5, 3, 8, 256}, {4, 9, 2, 8, 16}, {24, 3, 2, 12, 0}, {1, 7, 1, 4, 0}, {16, 3, 3, 8, 0}};
     for (const Row &r : rows) {

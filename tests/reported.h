@@ -1,11 +1,27 @@
-// The "Error" boxes' texts while action ran, a line each: under Windows read and
-// answered by a second thread, natively the reports' lines on the error stream.
+// What the unit tests share: files written and read whole, and the "Error"
+// boxes' texts while an action ran, a line each (under Windows read and
+// answered by a second thread, natively the reports' lines on stderr).
 #ifndef TINDLE_TESTS_REPORTED_H
 #define TINDLE_TESTS_REPORTED_H
 
 #include <gtest/gtest.h>
+#include <stdio.h>
 
 #include <string>
+
+typedef std::string Bytes;
+
+inline const char *writeFile(const char *name, const Bytes &bytes) {
+    FILE *file = fopen(name, "wb");
+    return fwrite(bytes.data(), 1, bytes.size(), file), fclose(file), name;
+}
+
+inline Bytes readFile(const char *name) {
+    Bytes out;
+    FILE *file = fopen(name, "rb");
+    for (int c; file && (c = fgetc(file)) != EOF;) out += (char)c;
+    return file ? fclose(file) : 0, out;
+}
 
 #ifdef _WIN32
 #include <windows.h>
@@ -15,12 +31,10 @@
 
 // Presses OK on the first box of process pid that shows within timeoutMs and
 // returns its text ("" for none), behind its title when that is not "Error".
-inline std::string answerBox(DWORD pid, DWORD timeoutMs)
-{
+inline std::string answerBox(DWORD pid, DWORD timeoutMs) {
     for (DWORD start = GetTickCount(), owner; GetTickCount() - start < timeoutMs; Sleep(10)) {
         HWND box = NULL;
         char title[64] = "", text[1024] = "";
-
         while ((box = FindWindowExA(NULL, box, "#32770", NULL)) &&
                (GetWindowThreadProcessId(box, &owner), owner != pid || !IsWindowVisible(box)))
             continue;
@@ -36,8 +50,7 @@ inline std::string answerBox(DWORD pid, DWORD timeoutMs)
     return "";
 }
 
-template <class Action> std::string reported(Action action)
-{
+template <class Action> std::string reported(Action action) {
     std::atomic<bool> done(false);
     std::string texts;
     std::thread answerer([&] {
@@ -46,12 +59,10 @@ template <class Action> std::string reported(Action action)
     });
     action();
     done = true;
-    answerer.join();
-    return texts;
+    return answerer.join(), texts;
 }
 #else
-template <class Action> std::string reported(Action action)
-{
+template <class Action> std::string reported(Action action) {
     testing::internal::CaptureStderr();
     action();
     // "Error: " and the line's end are the native stand-in's own.

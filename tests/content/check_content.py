@@ -5,11 +5,7 @@ and clips whose first frame, decoded by ffmpeg, is the door's thumbnail.
 
     check_content.py INSTALL_DIR THUMBNAIL_DIR
 """
-import os
-import struct
-import subprocess
-import sys
-import unittest
+import os, struct, subprocess, sys, unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "../../tools"))
 from content.bitmap import STATIC_HIGH, STATIC_LOW  # noqa: E402
@@ -38,10 +34,8 @@ class Content(unittest.TestCase):
             with self.subTest(name):
                 (w, h, bits, comp), _, _ = bitmap(os.path.join(INSTALL, name))
                 self.assertEqual((bits, comp), (8, 0))
-                if name in ("pud.bmp", "plate.bmp", "theend.bmp"):
-                    self.assertEqual((w, h), (640, 480))
-                if name in ("clikhere.bmp", "clickall.bmp", "active.bmp"):
-                    self.assertTrue(w <= 110 and h <= 100)
+                self.assertTrue((w, h) == (640, 480) if name in ("pud.bmp", "plate.bmp", "theend.bmp") else
+                                w <= 110 and h <= 100 or name not in ("clikhere.bmp", "clickall.bmp", "active.bmp"))
         # The corner picture is drawn with the background's palette.
         self.assertEqual(bitmap(os.path.join(INSTALL, "pud.bmp"))[1],
                          bitmap(os.path.join(INSTALL, "clikhere.bmp"))[1])
@@ -59,11 +53,9 @@ class Content(unittest.TestCase):
                 data = open(clip, "rb").read()
                 strf = data.index(b"strf") + 8
                 self.assertEqual(struct.unpack_from("<IiiHHI", data, strf), (40, 72, 72, 1, 8, 1))
-                first = subprocess.run(["ffmpeg", "-v", "error", "-i", clip, "-frames:v", "1", "-f",
-                                        "rawvideo", "-pix_fmt", "bgr24", "-"],
-                                       capture_output=True, check=True).stdout
-                self.assertEqual(first, b"".join(bytes(table[i][::-1]) for row in reversed(rows)
-                                                 for i in row))
+                first = subprocess.run(["ffmpeg", "-v", "error", "-i", clip, "-frames:v", "1", "-f", "rawvideo", "-pix_fmt",
+                                        "bgr24", "-"], capture_output=True, check=True).stdout
+                self.assertEqual(first, b"".join(bytes(table[i][::-1]) for row in reversed(rows) for i in row))
         self.assertEqual((len(tables), len(pictures)), (1, 24))
 
 

@@ -10,8 +10,7 @@
 
 #include "gif/gif_reader.h"
 
-static void readAll(DibImage image)
-{
+static void readAll(DibImage image) {
     static volatile BYTE sink;
     const PackedDib *dib = image.header();
     DibLayout layout;
@@ -24,8 +23,7 @@ static void readAll(DibImage image)
         sink = sink + rows[y][x];
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     static const std::string path = "/tmp/picture_fuzz_" + std::to_string(getpid());
     BITMAPINFOHEADER info;
     // More than 64 MB would spend the run on allocating; any 0x2C byte could
