@@ -47,10 +47,8 @@ TEST(Calendar, TheStoredProgressSettlesTheDoors) {
         SCOPED_TRACE(row.date + std::string(" ") + row.stored);
         CalendarState state = on(row.date);
         DoorSlot doors[DOOR_COUNT];
-        for (int door = 0; door < DOOR_COUNT; door++)
-            doors[door].open = door % 2;
-        state.doors = doors;
-        state.todayPending = 1; // as yesterday may have left it
+        for (int door = 0; door < DOOR_COUNT; door++) doors[door].open = door % 2;
+        state.doors = doors, state.todayPending = 1; // as yesterday may have left it
         writeDword("LastCheckedYear", row.lastYear), writeDword("LastChecked", row.lastDay);
         settleDoors(&state);
         EXPECT_TRUE(state.todayPending == row.pending && state.today.dayOfMonth == row.dayOfMonth) << state.todayPending << " " << state.today.dayOfMonth;
@@ -77,25 +75,18 @@ TEST(Calendar, AChangeOfDayIsDrawnWithTheDoorsSettled) {
     hostInstance = GetModuleHandleA(NULL);
     isPreview = 1; // the host's own procedure then leaves input alone
     std::string installation = makeInstallation("calendar_test");
-    freshRegistry(installation);
-    startTestClock("2026-07-01 12:00:00");
-    // Hiding or destroying a window takes Wine 2 s without a window manager,
-    // so one window serves every row and the calendar takes it afresh; only
-    // a process's first paint draws, so the rows draw for themselves.
+    freshRegistry(installation), startTestClock("2026-07-01 12:00:00");
+    // Wine takes 2 s to hide or destroy a window without a window manager, so one window serves every
+    // row and the calendar takes it afresh; only a process's first paint draws, so rows draw for themselves.
     HWND window = CreateWindowExA(WS_EX_TOPMOST, "CalendarTest", "", WS_POPUP, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), 0, 0, 0, 0);
-    ShowWindow(window, SW_SHOW);
-    UpdateWindow(window);
-    SendMessageA(window, WM_DESTROY, 0, 0);
+    ShowWindow(window, SW_SHOW), UpdateWindow(window), SendMessageA(window, WM_DESTROY, 0, 0);
     for (const auto &row : rows) {
         SCOPED_TRACE(row.what);
-        freshRegistry(installation);
-        setLastChecked(row.lastDay);
+        freshRegistry(installation), setLastChecked(row.lastDay);
         ASSERT_TRUE(startTestClock(row.from));
-        SetPropA(window, "WndProp", NULL);
-        SendMessageA(window, WM_CREATE, 0, 0);
+        SetPropA(window, "WndProp", NULL), SendMessageA(window, WM_CREATE, 0, 0);
         drawCalendar((CalendarState *)GetPropA(window, "WndProp"));
-        if (row.lastDayBeforeTick >= 0)
-            setLastChecked(row.lastDayBeforeTick);
+        if (row.lastDayBeforeTick >= 0) setLastChecked(row.lastDayBeforeTick);
         ASSERT_TRUE(startTestClock(row.to));
         SendMessageA(window, WM_TIMER, 1, 0);
         EXPECT_TRUE(waitUntil(2000, [&] { Snapshot shot; return shot.shows(row.background, false) && (!row.doors || shot.doors(row.background) == row.doors); }))

@@ -1,7 +1,6 @@
 // The GIF reader compared with giflib over real encoders' files and streams
 // made here that end their data in every way; then what giflib cannot judge.
 #include <gif_lib.h>
-#include <gtest/gtest.h>
 #include <string.h>
 
 #include <algorithm>
@@ -35,8 +34,7 @@ static std::vector<Code> literalCodes(const std::vector<int> &pixels, int minCod
     for (int pixel : pixels) {
         bool first = codes.back().code == clear;
         codes.push_back({pixel, width});
-        if (!first && slot < 4096 && ++slot == 1 << width && width < 12)
-            width++;
+        width += !first && slot < 4096 && ++slot == 1 << width && width < 12;
         if (slot == 4096 && deferClear >= 0 && sinceFull++ == deferClear)
             codes.push_back({clear, width}), width = minCodeSize + 1, slot = clear + 2, sinceFull = 0;
     }
@@ -64,18 +62,15 @@ static void expectSameAsGiflib(const char *path) {
     GifFrame *head = readGifFile(path);
     for (GifFrame *frame = head; frame && !frame->image.isEmpty() && i < peer->ImageCount; frame = frame->next, i++) {
         const GifImageDesc &desc = peer->SavedImages[i].ImageDesc;
-        ASSERT_EQ(frame->image.header()->biWidth, desc.Width);
-        ASSERT_EQ(frame->image.header()->biHeight, desc.Height);
+        ASSERT_TRUE(frame->image.header()->biWidth == desc.Width && frame->image.header()->biHeight == desc.Height) << "picture " << i;
         for (int y = 0; y < desc.Height; y++)
-            ASSERT_EQ(memcmp(frame->image.rows()[y], peer->SavedImages[i].RasterBits + y * desc.Width, desc.Width), 0)
-                << "picture " << i << " row " << y;
+            ASSERT_EQ(memcmp(frame->image.rows()[y], peer->SavedImages[i].RasterBits + y * desc.Width, desc.Width), 0) << "picture " << i << " row " << y;
         const ColorMapObject *map = desc.ColorMap ? desc.ColorMap : peer->SColorMap;
         for (int c = 0; map && c < map->ColorCount; c++)
             ASSERT_EQ(*(DWORD *)&frame->image.colourTable()[c], (DWORD)(map->Colors[c].Blue | map->Colors[c].Green << 8 | map->Colors[c].Red << 16)) << c;
     }
     EXPECT_EQ(i, peer->ImageCount);
-    destroyGifFrame(head);
-    DGifCloseFile(peer, &error);
+    destroyGifFrame(head), DGifCloseFile(peer, &error);
 }
 
 TEST(GiflibPeer, CorpusFromRealEncoders) {
@@ -131,8 +126,7 @@ TEST(Lzw, DamagedAndOddData) {
     struct Row { const char *name; Bytes data, after; int width, height, result; std::vector<int> pixels; long end = -1; } rows[] = {
         {"data end early", cut, "", 10, 10, 0, std::vector<int>(50, 9)},
         {"early end code", full, ",", 10, 10, 0, std::vector<int>(50, 9)},
-        {"clears at the start and in the middle, a code equal to the free entry",
-         imageData(2, {{4, 3}, {4, 3}, {1, 3}, {2, 3}, {4, 3}, {3, 3}, {6, 3}, {5, 3}}), ";", 5, 1, 0, {1, 2, 3, 3, 3}},
+        {"clears at the start and in the middle, a code equal to the free entry", imageData(2, {{4, 3}, {4, 3}, {1, 3}, {2, 3}, {4, 3}, {3, 3}, {6, 3}, {5, 3}}), ";", 5, 1, 0, {1, 2, 3, 3, 3}},
         {"minimum code size 11 keeps the low 8 bits", imageData(11, literalCodes({2047, 5}, 11)), ";", 2, 1, 0, {255, 5}},
         {"minimum code size 12", imageData(12, {{4096, 13}}), "", 2, 2, -1, {}, 1},
         {"no size byte", "", "", 2, 2, -1, {}},
@@ -143,8 +137,8 @@ TEST(Lzw, DamagedAndOddData) {
     for (const Row &r : rows) {
         SCOPED_TRACE(r.name);
         std::vector<BYTE> pixels(r.width * r.height + 1, 0);
-        std::vector<BYTE *> table(r.height, pixels.data());
-        for (int y = 0; y < r.height; y++) table[y] += y * r.width;
+        std::vector<BYTE *> table(r.height);
+        for (int y = 0; y < r.height; y++) table[y] = &pixels[y * r.width];
         FILE *file = fopen(writeFile("gif_test_stream", r.data + r.after), "rb");
         EXPECT_EQ(decodeGifRows(table.data(), file, r.width, r.height, 0), r.result);
         EXPECT_EQ(ftell(file), r.end < 0 ? (long)r.data.size() : r.end);
@@ -188,11 +182,10 @@ TEST(GifFile, EveryRefusalAndItsMessage) {
         EXPECT_TRUE(!head && message == "error, " + r.second) << r.second << " / " << message;
         destroyGifFrame(head);
     }
-    EXPECT_EQ(reported([] { EXPECT_EQ(readGifFile("no such.gif"), nullptr); }),
-              "error, resource unavailable, Cannot open file no such.gif");
+    EXPECT_EQ(reported([] { EXPECT_EQ(readGifFile("no such.gif"), nullptr); }), "error, resource unavailable, Cannot open file no such.gif");
 }
 
-TEST(GifFile, ExtensionsFallToTheImageBehindThemAndTheirColoursToo) {
+TEST(GifFile, ExtensionsFallToTheImageBehindThemAndAPictureFileKeepsTheFirst) {
     auto control = [](int packed, int delay, int index) { return "\x21\xF9\x04" + Bytes{(char)packed} + le16(delay) + Bytes{(char)index, 0}; };
     std::string message;
     GifFrame *head = readBytes(header(2, "GIF87a") + "\x21\xFE\x02hi" + Bytes(1, 0) + "\x21\xFF\x0BNETSCAPE2.0\x03" + Bytes(3, 1) + Bytes(1, 0) +
@@ -216,9 +209,7 @@ TEST(GifFile, ExtensionsFallToTheImageBehindThemAndTheirColoursToo) {
     head = readBytes(header(1) + ';', &message);
     EXPECT_TRUE(head && head->image.isEmpty() && !head->next && message.empty());
     destroyGifFrame(head);
-}
-
-TEST(GifFile, APictureFileKeepsOnlyTheFirstPicture) {
+    // A picture file keeps only the first picture.
     DibImage picture = DibImage::fromFile(writeFile("gif_test_many.GIF", header(1) + image2x2 + descriptor(3, 1) + imageData(2, literalCodes({3, 3, 3}, 2)) + ';'));
     EXPECT_TRUE(picture.header()->biWidth == 2 && picture.body->refCount == 1 && picture.rows()[1][0] == 3);
     EXPECT_EQ(reported([] { EXPECT_TRUE(DibImage::fromFile(writeFile("gif_test_broken.gif", header() + image2x2)).isEmpty()); }),

@@ -25,8 +25,7 @@ static HWND window = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", WS_POPUP | WS_
 template <class Condition> static bool waitUntil(DWORD timeoutMs, Condition condition) {
     MSG message;
     for (DWORD start = GetTickCount(); !condition(); Sleep(10)) {
-        if (GetTickCount() - start >= timeoutMs)
-            return false;
+        if (GetTickCount() - start >= timeoutMs) return false;
         while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE))
             message.message == MM_MCINOTIFY ? notices.push_back({message.wParam, message.lParam}) : (void)DispatchMessageA(&message);
     }
@@ -39,9 +38,7 @@ static std::vector<DWORD> grab(int y) {
     HDC screen = GetDC(window), memory = CreateCompatibleDC(screen);
     DWORD *bits;
     HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, (void **)&bits, NULL, 0);
-    SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, EDGE, EDGE, screen, X, y, SRCCOPY);
-    GdiFlush();
+    SelectObject(memory, bitmap), BitBlt(memory, 0, 0, EDGE, EDGE, screen, X, y, SRCCOPY), GdiFlush();
     std::vector<DWORD> pixels(bits, bits + EDGE * EDGE);
     return DeleteDC(memory), DeleteObject(bitmap), ReleaseDC(window, screen), pixels;
 }
@@ -52,16 +49,14 @@ static bool shows(DWORD top, DWORD bottom) {
     return ((pixels[10 * EDGE + 36] ^ top) & 0xE0E0E0) == 0 && ((pixels[60 * EDGE + 36] ^ bottom) & 0xE0E0E0) == 0;
 }
 
-// The test clip played to its notice, again from the start and stopped; each
-// door clip, once shown at its place, is its thumbnail.
+// The test clip played to its notice, again from the start and stopped; each door clip shown is its thumbnail.
 static void playClipsAndDoors() {
     MCIDEVICEID clip = 0;
     HDC dc = GetDC(window);
     ASSERT_TRUE(openClip(window, &clip, VIDEO_TEST_CLIP, X, Y));
     HWND display = clipWindow(clip, window);
     EXPECT_FALSE(IsWindowVisible(display));
-    ShowWindow(display, SW_SHOW);
-    ASSERT_TRUE(playClip(clip, window));
+    ASSERT_TRUE(!ShowWindow(display, SW_SHOW) && playClip(clip, window));
     EXPECT_TRUE(waitUntil(900, [] { return shows(RED, GREEN); }));
     ASSERT_TRUE(waitUntil(6000, [] { return !notices.empty(); }));
     EXPECT_EQ(notices, (decltype(notices){{MCI_NOTIFY_SUCCESSFUL, (LPARAM)clip}}));
@@ -69,9 +64,7 @@ static void playClipsAndDoors() {
     notices.clear();
     ASSERT_TRUE(playClip(clip, window));
     EXPECT_TRUE(waitUntil(900, [] { return shows(RED, GREEN); })) << "from the start";
-    EXPECT_TRUE(stopClip(clip, window));
-    waitUntil(1200, [] { return false; });
-    EXPECT_TRUE(notices.empty());
+    EXPECT_TRUE(stopClip(clip, window) && !waitUntil(1200, [] { return !notices.empty(); }));
     EXPECT_TRUE(shows(RED, GREEN)) << "a stopped clip keeps its frame";
     EXPECT_TRUE(closeClip(clip, window) && !IsWindow(display) && closeClip(0, window));
     resourceInstance = GetModuleHandleA(NULL);
@@ -88,8 +81,7 @@ static void playClipsAndDoors() {
 
 TEST(Clip, PlaysToItsNoticeStopsWithoutOneAndEveryDoorStartsWithItsThumbnail) { EXPECT_EQ(reported(playClipsAndDoors), ""); }
 
-// What the box shows for a report, and that a failing MCI command, also one
-// while a door clip stops, leaves the quit message with -1 for the loop.
+// What the box shows for a report; a failing MCI command, also while a door clip stops, leaves WM_QUIT(-1).
 TEST(ErrorBox, ShowsEachReportAndAFailedClipCommandEndsTheLoop) {
     DoorSlot doors[DOOR_COUNT] = {};
     CalendarState state = {0, window, NULL, NULL, NULL, 4321 /* never opened */, 0, {}, 0, doors, 0, NULL};
@@ -123,8 +115,7 @@ TEST(Host, PreviewLetterWindowHandleWrapAndQuietPeriod) {
     EXPECT_FALSE(inQuietPeriod(1200, 1000) || inQuietPeriod(300, 0xFFFFFFF0u) || inQuietPeriod(5, ~0u));
 }
 
-// DefaultSaverProc for the test's window; a posted WM_CLOSE is the request to
-// close, and a refused close remembers the cursor position.
+// DefaultSaverProc for the window; a posted WM_CLOSE asks to close, a refused close remembers the cursor.
 static bool closesAt(int x, int y, UINT message = WM_MOUSEMOVE) {
     MSG close;
     SetCursorPos(x, y);
@@ -134,8 +125,7 @@ static bool closesAt(int x, int y, UINT message = WM_MOUSEMOVE) {
     return PeekMessageA(&close, window, WM_CLOSE, WM_CLOSE, PM_REMOVE);
 }
 
-// The core is linked into this program, so its GetCursorPos is this
-// program's import; pointed elsewhere, the reading fails with a stray point.
+// The core's GetCursorPos is this program's import; pointed elsewhere, the reading fails with a stray point.
 extern BOOL(WINAPI *importedGetCursorPos)(POINT *) __asm__("__imp__GetCursorPos@4");
 
 static BOOL WINAPI failingGetCursorPos(POINT *where) { return where->x = where->y = 10000, FALSE; }
@@ -144,20 +134,17 @@ TEST(Host, MovementBeyondFourPixelsClosesAndAnUnreadableCursorIsNone) {
     BOOL(WINAPI *original)(POINT *) = importedGetCursorPos;
     DWORD access;
     closesAt(400, 300, WM_CLOSE);
-    EXPECT_FALSE(closesAt(402, 302));
     // Slow drift adds up; the close remembers where it was asked for.
-    EXPECT_TRUE(closesAt(403, 302));
-    EXPECT_FALSE(closesAt(403, 302));
+    EXPECT_TRUE(!closesAt(402, 302) && closesAt(403, 302) && !closesAt(403, 302));
     VirtualProtect(&importedGetCursorPos, sizeof original, PAGE_READWRITE, &access);
     importedGetCursorPos = failingGetCursorPos;
-    EXPECT_FALSE(closesAt(403, 302)) << "unreadable";
-    closesAt(403, 302, WM_CLOSE);
+    EXPECT_FALSE(closesAt(403, 302) || closesAt(403, 302, WM_CLOSE)) << "unreadable";
     importedGetCursorPos = original;
     EXPECT_FALSE(closesAt(403, 302)) << "the position was not kept";
 }
 
-// The provider tells the system that a saver runs; a fatal end must take
-// that back.  A process reads that flag only once, here after the child.
+// The provider tells the system that a saver runs; a fatal end must take that back.  A process reads that
+// flag only once, here after the child.
 TEST(Host, AFatalReportUnderProtectionEndsWithThreeAndNoSaverRunning) {
     DWORD on = 1, status = 0, running = TRUE;
     RegSetKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "ScreenSaveUsePassword", REG_DWORD, &on, 4);

@@ -54,19 +54,16 @@ TEST(Prefs, Rows) {
     auto number = [](const char *name, DWORD n) { return Value{name, REG_DWORD, std::string((char *)&n, 4)}; };
     const std::string path = "C:\\Tindle\\Advent\\Pictures";
     const struct { std::vector<Value> before; std::function<std::string()> call; std::string result, stored, after; } rows[] = {
-        {{}, [] { return hex(readDword("Advent", 0)); }, "0", "Advent ", "Advent=0 "},
         {{}, [] { return hex(readDword("Twelve", 7)); }, "7", "Twelve ", "Twelve=7 "},
         {{number("Advent", 1)}, [] { return hex(readDword("Advent", 0)); }, "1", "", "Advent=1 "},
-        // Short values of any type are read over the default's bytes; long
-        // ones give the default.
+        // Short values of any type are read over the default's bytes; long ones give the default.
         {{{"Advent", REG_SZ, "ab\0"s}}, [] { return hex(readDword("Advent", 0x11223344)); }, "11006261", "", "Advent=\"ab\" "},
         {{{"Twelve", REG_BINARY, "12345678"}}, [] { return hex(readDword("Twelve", 5)); }, "5", "", "Twelve=8 bytes "},
         {{}, [] { writeDword("LastChecked", 0xFFFFFFFF); return ""s; }, "", "LastChecked ", "LastChecked=ffffffff "},
         {{}, [] { return readText("InstallDir", 16, "C:\\Tindle"); }, "C:\\Tindle|xxxx", "InstallDir ", "InstallDir=\"C:\\Tindle\" "},
         {{}, [] { return readText("Other", 16, ""); }, "|xxxx", "Other ", "Other=\"\" "},
         {{}, [] { return readText("InstallDir", 4, "C:\\Tindle"); }, "C:\\|xxxx", "InstallDir ", "InstallDir=\"C:\\Tindle\" "},
-        // Texts with and without their zero, one that fills the buffer, one
-        // with no room for its zero, one too long, and a number.
+        // Texts with and without their zero, filling the buffer, no room for the zero, too long; a number.
         {{{"InstallDir", REG_SZ, "C:\\X\0"s}}, [] { return readText("InstallDir", 8, ""); }, "C:\\X|xxxx", "", "InstallDir=\"C:\\X\" "},
         {{{"InstallDir", REG_SZ, "C:\\X"}}, [] { return readText("InstallDir", 8, ""); }, "C:\\X|xxxx", "", "InstallDir=\"C:\\X\" "},
         {{{"InstallDir", REG_SZ, "C:\\Dirs\0"s}}, [] { return readText("InstallDir", 8, ""); }, "C:\\Dirs|xxxx", "", "InstallDir=\"C:\\Dirs\" "},
@@ -86,8 +83,7 @@ TEST(Prefs, Rows) {
         RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Software\\Brackwell");
         for (const Value &v : rows[i].before)
             RegSetKeyValueA(HKEY_LOCAL_MACHINE, keyPath, v.name, v.type, v.bytes.data(), v.bytes.size());
-        stores.clear();
-        importedSetValue = recordingSetValue;
+        stores.clear(), importedSetValue = recordingSetValue;
         std::string result = rows[i].call();
         importedSetValue = realSetValue;
         EXPECT_EQ(result + " / " + stores + "/ " + keyState(), rows[i].result + " / " + rows[i].stored + "/ " + rows[i].after) << "row " << i + 1;

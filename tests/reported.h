@@ -15,9 +15,7 @@ inline const char *writeFile(const char *name, const Bytes &bytes) {
     FILE *file = fopen(name, "wb");
     return fwrite(bytes.data(), 1, bytes.size(), file), fclose(file), name;
 }
-
-inline Bytes readFile(const char *name) {
-    Bytes out;
+inline Bytes readFile(const char *name, Bytes out = "") {
     FILE *file = fopen(name, "rb");
     for (int c; file && (c = fgetc(file)) != EOF;) out += (char)c;
     return file ? fclose(file) : 0, out;
@@ -43,28 +41,23 @@ inline std::string answerBox(DWORD pid, DWORD timeoutMs) {
             continue;
         GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
         PostMessageA(box, WM_COMMAND, IDOK, 0);
-        while (IsWindow(box) && GetTickCount() - start < timeoutMs + 5000)
-            Sleep(10);
+        while (IsWindow(box) && GetTickCount() - start < timeoutMs + 5000) Sleep(10);
         return (strcmp(title, "Error") ? "[" + std::string(title) + "] " : "") + text;
     }
     return "";
 }
 
-template <class Action> std::string reported(Action action) {
+template <class Action> std::string reported(Action action, std::string texts = "") {
     std::atomic<bool> done(false);
-    std::string texts;
     std::thread answerer([&] {
         for (std::string text; !done; texts += (texts.empty() || text.empty() ? "" : "\n") + text)
             text = answerBox(GetCurrentProcessId(), 20);
     });
-    action();
-    done = true;
-    return answerer.join(), texts;
+    return action(), done = true, answerer.join(), texts;
 }
 #else
 template <class Action> std::string reported(Action action) {
-    testing::internal::CaptureStderr();
-    action();
+    testing::internal::CaptureStderr(), action();
     // "Error: " and the line's end are the native stand-in's own.
     std::string text = testing::internal::GetCapturedStderr();
     size_t from = text.compare(0, 7, "Error: ") == 0 ? 7 : 0;

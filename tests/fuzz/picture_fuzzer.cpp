@@ -17,8 +17,7 @@ static void readAll(DibImage image) {
     RowTable rows = dib->biHeight > 0 ? image.rows() : NULL;
     if (!dibLayout(dib->biBitCount, dib->biWidth, dib->biHeight, &layout) || (dib->biHeight > 0 && !rows))
         abort();
-    for (DWORD i = 0; i < dib->biSizeImage; i++)
-        sink = sink + dibPixels(dib)[i];
+    for (DWORD i = 0; i < dib->biSizeImage; i++) sink = sink + dibPixels(dib)[i];
     for (LONG y = 0, x = 0; dib->biCompression == BI_RGB && y < dib->biHeight && layout.stride; x = (x + 1) % layout.stride, y += x == 0)
         sink = sink + rows[y][x];
 }
