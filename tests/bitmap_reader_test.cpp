@@ -1,45 +1,31 @@
-// The layout of pictures and the bitmap-file reader, natively under the
-// sanitizers: each loaded file is compared whole with a reading of its own
-// bytes, and the corpus files also with the colours ImageMagick reads (one
-// of them, a bitmap named *.gif.bmp, goes to the bitmap reader by its name).
-#include <gtest/gtest.h>
-#include <stdio.h>
+// The layout of pictures and the bitmap-file reader under the sanitizers: each loaded file compared whole
+// with a reading of its bytes, the corpus also with ImageMagick's colours (*.gif.bmp is a bitmap by its name).
+#include <stdlib.h>
 #include <string.h>
 
 #include <filesystem>
-#include <string>
 
 #include "image/dib_image.h"
-
-typedef std::string Bytes;
+#include "reported.h"
 
 static Bytes le(uint64_t v, int size) { return Bytes((const char *)&v, size); }
-
-static Bytes slurp(FILE *file, bool piped = false) {
-    Bytes out;
-    for (int c; (c = fgetc(file)) != EOF;) out += (char)c;
-    return piped ? pclose(file) : fclose(file), out;
-}
 
 // The file's header with the colour count its bit count implies and the row
 // size filled in, its colour table and pixelSize bytes from its pixel offset.
 static void expectAsStored(const DibImage &image, const Bytes &file, DWORD pixelSize) {
-    ASSERT_FALSE(image.isEmpty());
-    EXPECT_EQ(image.body->refCount, 1);
+    ASSERT_TRUE(!image.isEmpty() && image.body->refCount == 1);
     size_t at = file.compare(0, 2, "BM") == 0 ? 14 : 0;
     BITMAPINFOHEADER want;
     memcpy(&want, &file[at], 40);
     DWORD table = want.biBitCount == 8 ? 1024 : want.biBitCount == 4 ? 64 : 0, offset = 40 + table;
-    if (at)
-        memcpy(&offset, &file[10], 4);
+    if (at) memcpy(&offset, &file[10], 4);
     want.biClrUsed = want.biClrImportant = table / 4;
     want.biSizeImage = want.biSizeImage ? want.biSizeImage : pixelSize;
     Bytes got((const char *)image.header(), 40 + table + pixelSize), pixels = file.substr(offset, pixelSize);
     EXPECT_EQ(got, Bytes((const char *)&want, 40) + file.substr(at + 40, table) + pixels + Bytes(pixelSize - pixels.size(), 0));
 }
 
-TEST(BitmapFile, MadeByImageMagickAndByHand)
-{
+TEST(BitmapFile, MadeByImageMagickAndByHand) {
     int files = 0;
     for (const auto &entry : std::filesystem::directory_iterator(CORPUS)) {
         std::string path = entry.path().string(), name = entry.path().filename().string();
@@ -50,14 +36,15 @@ TEST(BitmapFile, MadeByImageMagickAndByHand)
         DibImage image = DibImage::fromFile(path.c_str());
         const PackedDib *dib = image.header();
         DibLayout layout;
-        if (name.compare(0, 7, "refused") == 0 || !dibLayout(dib->biBitCount, dib->biWidth, dib->biHeight, &layout)) {
-            EXPECT_EQ(name.compare(0, 7, "refused") == 0, image.isEmpty());
+        bool refused = name.compare(0, 7, "refused") == 0;
+        if (refused || !dibLayout(dib->biBitCount, dib->biWidth, dib->biHeight, &layout)) {
+            EXPECT_EQ(refused, image.isEmpty());
             continue;
         }
-        expectAsStored(image, slurp(fopen(path.c_str(), "rb")), dib->biCompression ? dib->biSizeImage : layout.pixelSize);
+        expectAsStored(image, readFile(path.c_str()), dib->biCompression ? dib->biSizeImage : layout.pixelSize);
         if (dib->biCompression != BI_RGB)
             continue;
-        Bytes rgb, peer = slurp(popen(("/usr/bin/convert '" + path + "' -depth 8 rgb:-").c_str(), "r"), true);
+        Bytes rgb, peer = system(("/usr/bin/convert '" + path + "' -depth 8 rgb:peer.rgb").c_str()) ? "" : readFile("peer.rgb");
         for (LONG y = dib->biHeight - 1, x = 0; y >= 0; x = (x + 1) % dib->biWidth, y -= x == 0) {
             const BYTE *row = dibPixels(dib) + layout.stride * y;
             int bits = dib->biBitCount, i = bits == 8 ? row[x] : row[x / 2] >> (x % 2 ? 0 : 4) & 15;
@@ -71,8 +58,7 @@ TEST(BitmapFile, MadeByImageMagickAndByHand)
 
 struct Info { DWORD size = 40; LONG width = 5, height = 2; WORD bits = 8; DWORD compression = BI_RGB, sizeImage = 0, clrUsed = 0; };
 
-TEST(BitmapFile, KindsAndSizes)
-{
+TEST(BitmapFile, KindsAndSizes) {
     // Pixel bytes in the file and in memory (0: refused); the file cut after
     // so many bytes; a gap before the pixels, or an offset pointing elsewhere.
     struct Row { const char *name; Info info; DWORD stored, want; bool fileHeader = true; size_t cut = std::string::npos; DWORD gap = 0, offset = 0; } rows[] = {
@@ -117,39 +103,30 @@ TEST(BitmapFile, KindsAndSizes)
         SCOPED_TRACE(r.name);
         const Info &i = r.info;
         DWORD table = i.bits == 8 ? 1024 : i.bits == 4 ? 64 : 0;
-        Bytes file = (r.fileHeader ? "BM" + le(0, 8) + le(r.offset ? r.offset : 54 + table + r.gap, 4) : "") +
-                     le(i.size, 4) + le(i.width, 4) + le(i.height, 4) + le(1, 2) + le(i.bits, 2) +
-                     le(i.compression, 4) + le(i.sizeImage, 4) + le(0, 8) + le(i.clrUsed, 4) + le(i.clrUsed, 4);
+        Bytes file = (r.fileHeader ? "BM" + le(0, 8) + le(r.offset ? r.offset : 54 + table + r.gap, 4) : "") + le(i.size, 4) + le(i.width, 4) +
+                     le(i.height, 4) + le(1, 2) + le(i.bits, 2) + le(i.compression, 4) + le(i.sizeImage, 4) + le(0, 8) + le(i.clrUsed, 4) + le(i.clrUsed, 4);
         for (DWORD b = 0; b < table + r.gap + r.stored; b++)
             file += (char)(b < table ? b + 1 : b < table + r.gap ? 0xAA : 0xFF - b);
         file.resize(std::min(file.size(), r.cut));
-        // Read through a handle from behind three other bytes; a refusal
-        // leaves the handle's picture alone.
-        FILE *out = fopen("bitmap_test.bmp", "wb");
-        fwrite(("xyz" + file).data(), 1, file.size() + 3, out), fclose(out);
-        HANDLE handle = CreateFileA("bitmap_test.bmp", GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+        // Read through a handle from behind three other bytes; a refusal leaves the picture alone.
+        HANDLE handle = CreateFileA(writeFile("bitmap_test.bmp", "xyz" + file), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
         SetFilePointer(handle, 3, NULL, FILE_BEGIN);
         DibImage image = DibImage::makeImage(24, 3, 1);
         DibImageBody *before = image.body;
-        EXPECT_EQ(image.readBitmap(handle), r.want > 0);
+        EXPECT_TRUE(image.readBitmap(handle) == r.want > 0 && (r.want || image.body == before));
         CloseHandle(handle);
-        if (r.want)
-            expectAsStored(image, file, r.want);
-        else
-            EXPECT_EQ(image.body, before);
+        if (r.want) expectAsStored(image, file, r.want);
     }
 }
 
-TEST(DibLayout, MadePicturesAndTheirRows)
-{
+TEST(DibLayout, MadePicturesAndTheirRows) {
     struct Row { WORD bits; LONG width, height; DWORD stride, colours; } rows[] = {
         {8, 1, 1, 4, 256}, {8, 5, 3, 8, 256}, {4, 9, 2, 8, 16}, {24, 3, 2, 12, 0}, {1, 7, 1, 4, 0}, {16, 3, 3, 8, 0}};
     for (const Row &r : rows) {
         SCOPED_TRACE(testing::Message() << r.bits << " bits, " << r.width << " x " << r.height);
         DibImage image = DibImage::makeImage(r.bits, r.width, r.height);
         BITMAPINFOHEADER want = {40, r.width, r.height, 1, r.bits, BI_RGB, r.stride * r.height, 0, 0, r.colours, r.colours};
-        EXPECT_EQ(memcmp(image.header(), &want, 40), 0);
-        EXPECT_EQ((BYTE *)image.colourTable(), r.colours ? (BYTE *)image.header() + 40 : nullptr);
+        EXPECT_TRUE(!memcmp(image.header(), &want, 40) && (BYTE *)image.colourTable() == (r.colours ? (BYTE *)image.header() + 40 : nullptr));
         ASSERT_EQ(dibPixels(image.header()), (BYTE *)image.header() + 40 + 4 * r.colours);
         RowTable rowTable = image.rows();
         for (LONG y = 0; y < r.height; y++) {

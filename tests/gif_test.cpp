@@ -1,7 +1,6 @@
 // The GIF reader compared with giflib over real encoders' files and streams
 // made here that end their data in every way; then what giflib cannot judge.
 #include <gif_lib.h>
-#include <gtest/gtest.h>
 #include <string.h>
 
 #include <algorithm>
@@ -11,7 +10,6 @@
 #include "gif/lzw_decoder.h"
 #include "reported.h"
 
-typedef std::string Bytes;
 struct Code { int code, width; };
 static Bytes le16(int v) { return Bytes{(char)(v & 0xFF), (char)(v >> 8)}; }
 
@@ -36,8 +34,7 @@ static std::vector<Code> literalCodes(const std::vector<int> &pixels, int minCod
     for (int pixel : pixels) {
         bool first = codes.back().code == clear;
         codes.push_back({pixel, width});
-        if (!first && slot < 4096 && ++slot == 1 << width && width < 12)
-            width++;
+        width += !first && slot < 4096 && ++slot == 1 << width && width < 12;
         if (slot == 4096 && deferClear >= 0 && sinceFull++ == deferClear)
             codes.push_back({clear, width}), width = minCodeSize + 1, slot = clear + 2, sinceFull = 0;
     }
@@ -51,19 +48,9 @@ static Bytes colours(int s, int salt = 0) {
     for (int i = 0; s >= 0 && i < 2 << s; i++) out += Bytes{(char)(i + salt), (char)(255 - i), (char)(i ^ 0x55)};
     return out;
 }
-
-static Bytes header(int s = -1, const char *signature = "GIF89a") {
-    return signature + le16(100) + le16(100) + (char)(s >= 0 ? 0xF0 | s : 0x70) + Bytes(2, 0) + colours(s);
-}
-
+static Bytes header(int s = -1, const char *signature = "GIF89a") { return signature + le16(100) + le16(100) + (char)(s >= 0 ? 0xF0 | s : 0x70) + Bytes(2, 0) + colours(s); }
 static Bytes descriptor(int width, int height, int s = -1, bool interlaced = false) {
-    return ',' + le16(7) + le16(3) + le16(width) + le16(height) +
-           (char)((s >= 0 ? 0x80 | s : 0) | (interlaced ? 0x40 : 0)) + colours(s, 7);
-}
-
-static const char *writeFile(const char *name, const Bytes &bytes) {
-    FILE *file = fopen(name, "wb");
-    return fwrite(bytes.data(), 1, bytes.size(), file), fclose(file), name;
+    return ',' + le16(7) + le16(3) + le16(width) + le16(height) + (char)((s >= 0 ? 0x80 | s : 0) | (interlaced ? 0x40 : 0)) + colours(s, 7);
 }
 
 // Every picture of the file, its rows and colours, as giflib has them.
@@ -71,36 +58,30 @@ static void expectSameAsGiflib(const char *path) {
     int error, i = 0;
     GifFileType *peer = DGifOpenFileName(path, &error);
     ASSERT_TRUE(peer && DGifSlurp(peer) == GIF_OK) << "giflib refuses " << path;
+    SCOPED_TRACE(path);
     GifFrame *head = readGifFile(path);
     for (GifFrame *frame = head; frame && !frame->image.isEmpty() && i < peer->ImageCount; frame = frame->next, i++) {
         const GifImageDesc &desc = peer->SavedImages[i].ImageDesc;
-        ASSERT_EQ(frame->image.header()->biWidth, desc.Width);
-        ASSERT_EQ(frame->image.header()->biHeight, desc.Height);
+        ASSERT_TRUE(frame->image.header()->biWidth == desc.Width && frame->image.header()->biHeight == desc.Height) << "picture " << i;
         for (int y = 0; y < desc.Height; y++)
-            ASSERT_EQ(memcmp(frame->image.rows()[y], peer->SavedImages[i].RasterBits + y * desc.Width, desc.Width), 0)
-                << "picture " << i << " row " << y;
+            ASSERT_EQ(memcmp(frame->image.rows()[y], peer->SavedImages[i].RasterBits + y * desc.Width, desc.Width), 0) << "picture " << i << " row " << y;
         const ColorMapObject *map = desc.ColorMap ? desc.ColorMap : peer->SColorMap;
         for (int c = 0; map && c < map->ColorCount; c++)
             ASSERT_EQ(*(DWORD *)&frame->image.colourTable()[c], (DWORD)(map->Colors[c].Blue | map->Colors[c].Green << 8 | map->Colors[c].Red << 16)) << c;
     }
     EXPECT_EQ(i, peer->ImageCount);
-    destroyGifFrame(head);
-    DGifCloseFile(peer, &error);
+    destroyGifFrame(head), DGifCloseFile(peer, &error);
 }
 
-TEST(GiflibPeer, CorpusFromRealEncoders)
-{
+TEST(GiflibPeer, CorpusFromRealEncoders) {
     int files = 0;
     for (const auto &entry : std::filesystem::directory_iterator(CORPUS))
-        if (entry.path().extension() == ".gif" && ++files) {
-            SCOPED_TRACE(entry.path());
+        if (entry.path().extension() == ".gif" && ++files)
             expectSameAsGiflib(entry.path().c_str());
-        }
     EXPECT_GE(files, 10);
 }
 
-TEST(GiflibPeer, CraftedStreams)
-{
+TEST(GiflibPeer, CraftedStreams) {
     enum Tail { End, ClearEnd, SurplusEnd, NoEnd, EndThenBlocks }; // behind the last pixel's code
     struct Row { const char *name; int width, height, minCodeSize; Tail tail; size_t blockSize; int deferClear; bool interlaced; } rows[] = {
         {"clear then end", 13, 7, 3, ClearEnd, 255, -1, false},
@@ -131,13 +112,12 @@ TEST(GiflibPeer, CraftedStreams)
         Bytes data = imageData(r.minCodeSize, codes, r.blockSize);
         if (r.tail == EndThenBlocks) data.insert(data.size() - 1, "\x03xyz\x01w");
         // A second picture behind the first shows where its data ended.
-        expectSameAsGiflib(writeFile("gif_test_crafted.gif", header(r.minCodeSize - 1) + descriptor(r.width, r.height, -1, r.interlaced) +
-                                                                 data + descriptor(2, 1, 1) + imageData(2, {{4, 3}, {3, 3}, {2, 3}, {5, 3}}) + ';'));
+        expectSameAsGiflib(writeFile("gif_test_crafted.gif", header(r.minCodeSize - 1) + descriptor(r.width, r.height, -1, r.interlaced) + data +
+                                                             descriptor(2, 1, 1) + imageData(2, {{4, 3}, {3, 3}, {2, 3}, {5, 3}}) + ';'));
     }
 }
 
-TEST(Lzw, DamagedAndOddData)
-{
+TEST(Lzw, DamagedAndOddData) {
     std::vector<Code> codes = literalCodes(std::vector<int>(50, 9), 8);
     Bytes full = imageData(8, codes), one = imageData(2, {{4, 3}, {1, 3}, {5, 3}});
     codes.pop_back();
@@ -146,21 +126,19 @@ TEST(Lzw, DamagedAndOddData)
     struct Row { const char *name; Bytes data, after; int width, height, result; std::vector<int> pixels; long end = -1; } rows[] = {
         {"data end early", cut, "", 10, 10, 0, std::vector<int>(50, 9)},
         {"early end code", full, ",", 10, 10, 0, std::vector<int>(50, 9)},
-        {"clears at the start and in the middle, a code equal to the free entry",
-         imageData(2, {{4, 3}, {4, 3}, {1, 3}, {2, 3}, {4, 3}, {3, 3}, {6, 3}, {5, 3}}), ";", 5, 1, 0, {1, 2, 3, 3, 3}},
+        {"clears at the start and in the middle, a code equal to the free entry", imageData(2, {{4, 3}, {4, 3}, {1, 3}, {2, 3}, {4, 3}, {3, 3}, {6, 3}, {5, 3}}), ";", 5, 1, 0, {1, 2, 3, 3, 3}},
         {"minimum code size 11 keeps the low 8 bits", imageData(11, literalCodes({2047, 5}, 11)), ";", 2, 1, 0, {255, 5}},
         {"minimum code size 12", imageData(12, {{4096, 13}}), "", 2, 2, -1, {}, 1},
         {"no size byte", "", "", 2, 2, -1, {}},
-        {"looping prefix chain", imageData(2, {{4, 3}, {1, 3}, {7, 3}, {7, 3}, {7, 4}, {1, 4}, {5, 4}}), ";", 100, 100,
-         0, {1, 1, 1, 0, 0, 1}},
+        {"looping prefix chain", imageData(2, {{4, 3}, {1, 3}, {7, 3}, {7, 3}, {7, 4}, {1, 4}, {5, 4}}), ";", 100, 100, 0, {1, 1, 1, 0, 0, 1}},
         {"no width", one, ";", 0, 3, 0, {}},
         {"no height", one, ";", 3, 0, 0, {}},
     };
     for (const Row &r : rows) {
         SCOPED_TRACE(r.name);
         std::vector<BYTE> pixels(r.width * r.height + 1, 0);
-        std::vector<BYTE *> table(r.height, pixels.data());
-        for (int y = 0; y < r.height; y++) table[y] += y * r.width;
+        std::vector<BYTE *> table(r.height);
+        for (int y = 0; y < r.height; y++) table[y] = &pixels[y * r.width];
         FILE *file = fopen(writeFile("gif_test_stream", r.data + r.after), "rb");
         EXPECT_EQ(decodeGifRows(table.data(), file, r.width, r.height, 0), r.result);
         EXPECT_EQ(ftell(file), r.end < 0 ? (long)r.data.size() : r.end);
@@ -172,13 +150,11 @@ TEST(Lzw, DamagedAndOddData)
 
 static const Bytes image2x2 = descriptor(2, 2) + imageData(2, literalCodes({1, 2, 3, 0}, 2));
 
-static GifFrame *readBytes(const Bytes &bytes, std::string *message) {
-    GifFrame *head = nullptr;
+static GifFrame *readBytes(const Bytes &bytes, std::string *message, GifFrame *head = nullptr) {
     return *message = reported([&] { head = readGifFile(writeFile("gif_test.gif", bytes)); }), head;
 }
 
-TEST(GifFile, EveryRefusalAndItsMessage)
-{
+TEST(GifFile, EveryRefusalAndItsMessage) {
     const Bytes good = header(1) + image2x2 + ';', bare = header();
     std::pair<Bytes, std::string> rows[] = {
         {good.substr(0, 12), "Error reading GIF file"},
@@ -206,19 +182,15 @@ TEST(GifFile, EveryRefusalAndItsMessage)
         EXPECT_TRUE(!head && message == "error, " + r.second) << r.second << " / " << message;
         destroyGifFrame(head);
     }
-    EXPECT_EQ(reported([] { EXPECT_EQ(readGifFile("no such.gif"), nullptr); }),
-              "error, resource unavailable, Cannot open file no such.gif");
+    EXPECT_EQ(reported([] { EXPECT_EQ(readGifFile("no such.gif"), nullptr); }), "error, resource unavailable, Cannot open file no such.gif");
 }
 
-TEST(GifFile, ExtensionsFallToTheImageBehindThemAndTheirColoursToo)
-{
+TEST(GifFile, ExtensionsFallToTheImageBehindThemAndAPictureFileKeepsTheFirst) {
     auto control = [](int packed, int delay, int index) { return "\x21\xF9\x04" + Bytes{(char)packed} + le16(delay) + Bytes{(char)index, 0}; };
     std::string message;
-    GifFrame *head = readBytes(header(2, "GIF87a") + "\x21\xFE\x02hi" + Bytes(1, 0) + "\x21\xFF\x0BNETSCAPE2.0\x03" +
-                                   Bytes(3, 1) + Bytes(1, 0) + control(1, 100, 7) + control(0, 5, 9) + image2x2 +
-                                   "\x21\x01\x0C" + Bytes(12, 8) + "\x02hi" + Bytes(1, 0) + control(1, 3, 4) +
-                                   descriptor(2, 2, 1) + image2x2.substr(10) + control(0, 0, 0) + ";junk",
-                               &message);
+    GifFrame *head = readBytes(header(2, "GIF87a") + "\x21\xFE\x02hi" + Bytes(1, 0) + "\x21\xFF\x0BNETSCAPE2.0\x03" + Bytes(3, 1) + Bytes(1, 0) +
+                               control(1, 100, 7) + control(0, 5, 9) + image2x2 + "\x21\x01\x0C" + Bytes(12, 8) + "\x02hi" + Bytes(1, 0) +
+                               control(1, 3, 4) + descriptor(2, 2, 1) + image2x2.substr(10) + control(0, 0, 0) + ";junk", &message);
     EXPECT_EQ(message, "");
     DibImage halftone = DibImage::makeImage(8, 1, 1);
     struct { int delay, transparent, index, given, salt; } want[] = {{5, 0, 7, 8, 0}, {3, 1, 4, 4, 7}, {0, 0, 0, -1, 0}};
@@ -237,15 +209,9 @@ TEST(GifFile, ExtensionsFallToTheImageBehindThemAndTheirColoursToo)
     head = readBytes(header(1) + ';', &message);
     EXPECT_TRUE(head && head->image.isEmpty() && !head->next && message.empty());
     destroyGifFrame(head);
-}
-
-TEST(GifFile, APictureFileKeepsOnlyTheFirstPicture)
-{
-    DibImage picture = DibImage::fromFile(writeFile("gif_test_many.GIF", header(1) + image2x2 + descriptor(3, 1) +
-                                                                              imageData(2, literalCodes({3, 3, 3}, 2)) + ';'));
-    ASSERT_EQ(picture.header()->biWidth, 2);
-    EXPECT_EQ(picture.body->refCount, 1);
-    EXPECT_EQ(picture.rows()[1][0], 3);
+    // A picture file keeps only the first picture.
+    DibImage picture = DibImage::fromFile(writeFile("gif_test_many.GIF", header(1) + image2x2 + descriptor(3, 1) + imageData(2, literalCodes({3, 3, 3}, 2)) + ';'));
+    EXPECT_TRUE(picture.header()->biWidth == 2 && picture.body->refCount == 1 && picture.rows()[1][0] == 3);
     EXPECT_EQ(reported([] { EXPECT_TRUE(DibImage::fromFile(writeFile("gif_test_broken.gif", header() + image2x2)).isEmpty()); }),
               "error, Error reading GIF file gif_test_broken.gif");
 }

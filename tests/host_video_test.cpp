@@ -1,8 +1,6 @@
 // The host and its clips: mouse movement and a fatal report under protection;
 // clips played through MCI in a real window and read off the screen; the
 // "Error" box.  The test clip is 72 x 72: 1 s of red over green, 1 s of blue.
-#include <gtest/gtest.h>
-
 #include <process.h>
 
 #include <regex>
@@ -21,63 +19,44 @@ static const DWORD RED = 0xFF0000, GREEN = 0x00FF00, BLUE = 0x0000FF; // as 0x00
 static std::vector<std::pair<WPARAM, LPARAM>> notices;
 
 // One window for all: Wine waits 2 s for a window manager to hide or destroy one.
-static HWND window = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", WS_POPUP | WS_VISIBLE | SS_BLACKRECT,
-                                     20, 30, 400, 240, NULL, NULL, NULL, NULL);
+static HWND window = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", WS_POPUP | WS_VISIBLE | SS_BLACKRECT, 20, 30, 400, 240, NULL, NULL, NULL, NULL);
 
 // Handles messages, keeping clip notices, until condition or timeoutMs.
-template <class Condition> static bool waitUntil(DWORD timeoutMs, Condition condition)
-{
+template <class Condition> static bool waitUntil(DWORD timeoutMs, Condition condition) {
     MSG message;
-
     for (DWORD start = GetTickCount(); !condition(); Sleep(10)) {
-        if (GetTickCount() - start >= timeoutMs)
-            return false;
+        if (GetTickCount() - start >= timeoutMs) return false;
         while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE))
-            message.message == MM_MCINOTIFY ? notices.push_back({message.wParam, message.lParam})
-                                            : (void)DispatchMessageA(&message);
+            message.message == MM_MCINOTIFY ? notices.push_back({message.wParam, message.lParam}) : (void)DispatchMessageA(&message);
     }
     return true;
 }
 
 // The 72 x 72 square of the screen at client point (X, y), as 0x00RRGGBB.
-static std::vector<DWORD> grab(int y)
-{
+static std::vector<DWORD> grab(int y) {
     BITMAPINFO info = {{sizeof info.bmiHeader, EDGE, -EDGE, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
     HDC screen = GetDC(window), memory = CreateCompatibleDC(screen);
-    void *bits;
-    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, NULL, 0);
-
-    SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, EDGE, EDGE, screen, X, y, SRCCOPY);
-    GdiFlush();
-    std::vector<DWORD> pixels((DWORD *)bits, (DWORD *)bits + EDGE * EDGE);
-    DeleteDC(memory);
-    DeleteObject(bitmap);
-    ReleaseDC(window, screen);
-    return pixels;
+    DWORD *bits;
+    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, (void **)&bits, NULL, 0);
+    SelectObject(memory, bitmap), BitBlt(memory, 0, 0, EDGE, EDGE, screen, X, y, SRCCOPY), GdiFlush();
+    std::vector<DWORD> pixels(bits, bits + EDGE * EDGE);
+    return DeleteDC(memory), DeleteObject(bitmap), ReleaseDC(window, screen), pixels;
 }
 
 // Whether the clip shows top over bottom, in the top bits its 15-bit colours keep.
-static bool shows(DWORD top, DWORD bottom)
-{
+static bool shows(DWORD top, DWORD bottom) {
     std::vector<DWORD> pixels = grab(Y);
-
-    return ((pixels[10 * EDGE + 36] ^ top) & 0xE0E0E0) == 0 &&
-           ((pixels[60 * EDGE + 36] ^ bottom) & 0xE0E0E0) == 0;
+    return ((pixels[10 * EDGE + 36] ^ top) & 0xE0E0E0) == 0 && ((pixels[60 * EDGE + 36] ^ bottom) & 0xE0E0E0) == 0;
 }
 
-// The test clip played to its notice, again from the start and stopped; each
-// door clip, once shown at its place, is its thumbnail.
-static void playClipsAndDoors()
-{
+// The test clip played to its notice, again from the start and stopped; each door clip shown is its thumbnail.
+static void playClipsAndDoors() {
     MCIDEVICEID clip = 0;
     HDC dc = GetDC(window);
-
     ASSERT_TRUE(openClip(window, &clip, VIDEO_TEST_CLIP, X, Y));
     HWND display = clipWindow(clip, window);
     EXPECT_FALSE(IsWindowVisible(display));
-    ShowWindow(display, SW_SHOW);
-    ASSERT_TRUE(playClip(clip, window));
+    ASSERT_TRUE(!ShowWindow(display, SW_SHOW) && playClip(clip, window));
     EXPECT_TRUE(waitUntil(900, [] { return shows(RED, GREEN); }));
     ASSERT_TRUE(waitUntil(6000, [] { return !notices.empty(); }));
     EXPECT_EQ(notices, (decltype(notices){{MCI_NOTIFY_SUCCESSFUL, (LPARAM)clip}}));
@@ -85,19 +64,13 @@ static void playClipsAndDoors()
     notices.clear();
     ASSERT_TRUE(playClip(clip, window));
     EXPECT_TRUE(waitUntil(900, [] { return shows(RED, GREEN); })) << "from the start";
-    EXPECT_TRUE(stopClip(clip, window));
-    waitUntil(1200, [] { return false; });
-    EXPECT_TRUE(notices.empty());
+    EXPECT_TRUE(stopClip(clip, window) && !waitUntil(1200, [] { return !notices.empty(); }));
     EXPECT_TRUE(shows(RED, GREEN)) << "a stopped clip keeps its frame";
-    EXPECT_TRUE(closeClip(clip, window));
-    EXPECT_FALSE(IsWindow(display));
-    EXPECT_TRUE(closeClip(0, window));
+    EXPECT_TRUE(closeClip(clip, window) && !IsWindow(display) && closeClip(0, window));
     resourceInstance = GetModuleHandleA(NULL);
     for (int door = 1; door <= DOOR_COUNT; door++) {
         std::string path = formatScratch("%s/%02d.avi", TINDLE_INSTALL_DIR, door);
-
-        drawImage(DibImage::fromResource("DIB", formatScratch("DIB_FIRSTFRAMES%d", door - 1),
-                                         resourceInstance), dc, X, Y + 100);
+        drawImage(DibImage::fromResource("DIB", formatScratch("DIB_FIRSTFRAMES%d", door - 1), resourceInstance), dc, X, Y + 100);
         ASSERT_TRUE(openClip(window, &clip, path.c_str(), X, Y)) << path;
         ShowWindow(clipWindow(clip, window), SW_SHOW);
         EXPECT_TRUE(waitUntil(2000, [] { return grab(Y) == grab(Y + 100); })) << path;
@@ -106,29 +79,20 @@ static void playClipsAndDoors()
     ReleaseDC(window, dc);
 }
 
-TEST(Clip, PlaysToItsNoticeStopsWithoutOneAndEveryDoorStartsWithItsThumbnail)
-{
-    EXPECT_EQ(reported(playClipsAndDoors), "");
-}
+TEST(Clip, PlaysToItsNoticeStopsWithoutOneAndEveryDoorStartsWithItsThumbnail) { EXPECT_EQ(reported(playClipsAndDoors), ""); }
 
-// What the box shows for a report, and that a failing MCI command, also one
-// while a door clip stops, leaves the quit message with -1 for the loop.
-TEST(ErrorBox, ShowsEachReportAndAFailedClipCommandEndsTheLoop)
-{
+// What the box shows for a report; a failing MCI command, also while a door clip stops, leaves WM_QUIT(-1).
+TEST(ErrorBox, ShowsEachReportAndAFailedClipCommandEndsTheLoop) {
     DoorSlot doors[DOOR_COUNT] = {};
-    CalendarState state = {0, window, NULL, NULL, NULL, 4321 /* never opened */, 0, {}, 0, doors, 0,
-                           NULL};
+    CalendarState state = {0, window, NULL, NULL, NULL, 4321 /* never opened */, 0, {}, 0, doors, 0, NULL};
     MCIDEVICEID stored = 1234;
     MSG quit = {};
-
     std::string text = reported([] { reportError(28, "%s", std::string(3000, 'x').c_str()); });
     EXPECT_TRUE(std::regex_match(text, std::regex("internal error, out of memory, x{992}"))) << text;
     for (int stop = 0; stop < 2; stop++) {
-        text = reported(
-            [&] { stop ? stopDoorClip(&state) : (void)openClip(window, &stored, "Z:\\no.avi", 0, 0); });
+        text = reported([&] { stop ? stopDoorClip(&state) : (void)openClip(window, &stored, "Z:\\no.avi", 0, 0); });
         EXPECT_TRUE(std::regex_match(text, std::regex("(error, MCI error: .+\n?)+"))) << text;
-        EXPECT_TRUE(PeekMessageA(&quit, NULL, WM_QUIT, WM_QUIT, PM_REMOVE) && (int)quit.wParam == -1)
-            << (stop ? "stop" : "open");
+        EXPECT_TRUE(PeekMessageA(&quit, NULL, WM_QUIT, WM_QUIT, PM_REMOVE) && (int)quit.wParam == -1) << (stop ? "stop" : "open");
     }
     EXPECT_EQ(stored, 1234u);
 }
@@ -142,25 +106,18 @@ static const bool isChild = strstr(GetCommandLineA(), " --fatal-under-protection
 }();
 
 // What the desktop's own command lines, run end to end, do not show.
-TEST(Host, PreviewLetterWindowHandleWrapAndQuietPeriod)
-{
+TEST(Host, PreviewLetterWindowHandleWrapAndQuietPeriod) {
     const char *rest = NULL;
-
-    EXPECT_EQ(readSaverMode("L", &rest), MODE_PREVIEW);
-    EXPECT_EQ(readSaverMode(" -/l  12", &rest), MODE_PREVIEW);
-    EXPECT_STREQ(rest, "12");
+    EXPECT_TRUE(readSaverMode("L", &rest) == MODE_PREVIEW && readSaverMode(" -/l  12", &rest) == MODE_PREVIEW && !strcmp(rest, "12"));
     EXPECT_EQ(parseWindowHandle("4294967303x"), (HWND)7) << "2^32 + 7 wraps in unsigned 32 bits";
     // 200 ms from the last dialog (all ones: none yet), across the tick wrap.
     EXPECT_TRUE(inQuietPeriod(1199, 1000) && inQuietPeriod(50, 0xFFFFFFF0u));
     EXPECT_FALSE(inQuietPeriod(1200, 1000) || inQuietPeriod(300, 0xFFFFFFF0u) || inQuietPeriod(5, ~0u));
 }
 
-// DefaultSaverProc for the test's window; a posted WM_CLOSE is the request to
-// close, and a refused close remembers the cursor position.
-static bool closesAt(int x, int y, UINT message = WM_MOUSEMOVE)
-{
+// DefaultSaverProc for the window; a posted WM_CLOSE asks to close, a refused close remembers the cursor.
+static bool closesAt(int x, int y, UINT message = WM_MOUSEMOVE) {
     MSG close;
-
     SetCursorPos(x, y);
     verifyInProgress = message == WM_CLOSE;
     DefaultSaverProc(window, message, 0, 0);
@@ -168,47 +125,34 @@ static bool closesAt(int x, int y, UINT message = WM_MOUSEMOVE)
     return PeekMessageA(&close, window, WM_CLOSE, WM_CLOSE, PM_REMOVE);
 }
 
-// The core is linked into this program, so its GetCursorPos is this
-// program's import; pointed elsewhere, the reading fails with a stray point.
+// The core's GetCursorPos is this program's import; pointed elsewhere, the reading fails with a stray point.
 extern BOOL(WINAPI *importedGetCursorPos)(POINT *) __asm__("__imp__GetCursorPos@4");
 
-static BOOL WINAPI failingGetCursorPos(POINT *where)
-{
-    where->x = where->y = 10000;
-    return FALSE;
-}
+static BOOL WINAPI failingGetCursorPos(POINT *where) { return where->x = where->y = 10000, FALSE; }
 
-TEST(Host, MovementBeyondFourPixelsClosesAndAnUnreadableCursorIsNone)
-{
+TEST(Host, MovementBeyondFourPixelsClosesAndAnUnreadableCursorIsNone) {
     BOOL(WINAPI *original)(POINT *) = importedGetCursorPos;
     DWORD access;
-
     closesAt(400, 300, WM_CLOSE);
-    EXPECT_FALSE(closesAt(402, 302));
     // Slow drift adds up; the close remembers where it was asked for.
-    EXPECT_TRUE(closesAt(403, 302));
-    EXPECT_FALSE(closesAt(403, 302));
+    EXPECT_TRUE(!closesAt(402, 302) && closesAt(403, 302) && !closesAt(403, 302));
     VirtualProtect(&importedGetCursorPos, sizeof original, PAGE_READWRITE, &access);
     importedGetCursorPos = failingGetCursorPos;
-    EXPECT_FALSE(closesAt(403, 302)) << "unreadable";
-    closesAt(403, 302, WM_CLOSE);
+    EXPECT_FALSE(closesAt(403, 302) || closesAt(403, 302, WM_CLOSE)) << "unreadable";
     importedGetCursorPos = original;
     EXPECT_FALSE(closesAt(403, 302)) << "the position was not kept";
 }
 
-// The provider tells the system that a saver runs; a fatal end must take
-// that back.  A process reads that flag only once, here after the child.
-TEST(Host, AFatalReportUnderProtectionEndsWithThreeAndNoSaverRunning)
-{
+// The provider tells the system that a saver runs; a fatal end must take that back.  A process reads that
+// flag only once, here after the child.
+TEST(Host, AFatalReportUnderProtectionEndsWithThreeAndNoSaverRunning) {
     DWORD on = 1, status = 0, running = TRUE;
-
     RegSetKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "ScreenSaveUsePassword", REG_DWORD, &on, 4);
     HANDLE child = (HANDLE)_spawnl(_P_NOWAIT, _pgmptr, _pgmptr, "--fatal-under-protection", NULL);
     std::string box = child != INVALID_HANDLE_VALUE ? answerBox(GetProcessId(child), 15000) : "";
     RegDeleteKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "ScreenSaveUsePassword");
     EXPECT_EQ(box, "error, provider loaded");
-    EXPECT_TRUE(WaitForSingleObject(child, 15000) == WAIT_OBJECT_0 && GetExitCodeProcess(child, &status));
-    EXPECT_EQ(status, 3u);
+    EXPECT_TRUE(WaitForSingleObject(child, 15000) == WAIT_OBJECT_0 && GetExitCodeProcess(child, &status) && status == 3) << status;
     SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0);
     EXPECT_FALSE(running);
 }

@@ -1,12 +1,7 @@
 // What pictures need of Windows itself: global memory, the halftone palette,
 // drawing, resources, and the installation's picture files by number.
-#include <gtest/gtest.h>
-#include <stdio.h>
-#include <string.h>
-
-#include <string>
-
 #include "image/assets.h"
+#include "reported.h"
 
 static const PALETTEENTRY *halftone() {
     static PALETTEENTRY entries[256];
@@ -16,8 +11,7 @@ static const PALETTEENTRY *halftone() {
     return entries;
 }
 
-TEST(Image, TheLastHandleFreesThePictureAndItsRows)
-{
+TEST(Image, TheLastHandleFreesThePictureAndItsRows) {
     DibImage image = DibImage::makeImage(8, 3, 3), copy = image;
     PackedDib *dib = image.header();
     RowTable rows = image.rows();
@@ -25,8 +19,7 @@ TEST(Image, TheLastHandleFreesThePictureAndItsRows)
     EXPECT_TRUE(GlobalHandle(dib) == nullptr && GlobalHandle(rows) == nullptr);
 }
 
-TEST(Image, MadePicturesHaveTheHalftoneColoursAndDrawAtTheirOwnSize)
-{
+TEST(Image, MadePicturesHaveTheHalftoneColoursAndDrawAtTheirOwnSize) {
     for (WORD bits : {8, 4}) {
         DibImage made = DibImage::makeImage(bits, 1, 1);
         for (int i = 0; i < (bits == 8 ? 256 : 16); i++) {
@@ -39,24 +32,19 @@ TEST(Image, MadePicturesHaveTheHalftoneColoursAndDrawAtTheirOwnSize)
     DibImage image = DibImage::makeImage(24, 4, 3);
     dibPixels(image.header())[2] = 0xFF; // the bottom row's first pixel red
     EXPECT_TRUE(drawImage(image, dc, 5, 6));
-    EXPECT_EQ(GetPixel(dc, 5, 8), RGB(255, 0, 0));
-    EXPECT_EQ(GetPixel(dc, 5, 6), RGB(0, 0, 0));
-    EXPECT_EQ(image.body->refCount, 1);
+    EXPECT_TRUE(GetPixel(dc, 5, 8) == RGB(255, 0, 0) && GetPixel(dc, 5, 6) == RGB(0, 0, 0) && image.body->refCount == 1);
     image.header()->biBitCount = 2; // not a kind GDI draws
     EXPECT_FALSE(drawImage(image, dc, 0, 0));
     SelectObject(dc, old), DeleteObject(bitmap), DeleteDC(dc);
 }
 
-TEST(Image, PalettesKeepTheStaticColoursAndOtherBitCountsGetTheHalftone)
-{
+TEST(Image, PalettesKeepTheStaticColoursAndOtherBitCountsGetTheHalftone) {
     DibImage image = DibImage::makeImage(8, 1, 1);
-    for (int i = 0; i < 256; i++)
-        image.colourTable()[i] = RGBQUAD{(BYTE)i, (BYTE)(255 - i), (BYTE)(i / 2), 0};
+    for (int i = 0; i < 256; i++) image.colourTable()[i] = RGBQUAD{(BYTE)i, (BYTE)(255 - i), (BYTE)(i / 2), 0};
     PALETTEENTRY got[256];
     for (WORD bits : {8, 24}) {
         HPALETTE palette = (bits == 8 ? image : DibImage::makeImage(bits, 1, 1)).createPalette();
-        ASSERT_EQ(GetPaletteEntries(palette, 0, 256, got), 256u);
-        DeleteObject(palette);
+        ASSERT_TRUE(GetPaletteEntries(palette, 0, 256, got) == 256 && DeleteObject(palette));
         for (int i = 0; i < 256; i++) {
             PALETTEENTRY want = {(BYTE)(i / 2), (BYTE)(255 - i), (BYTE)i, (BYTE)(i < 10 || i >= 246 ? 0 : PC_RESERVED)};
             ASSERT_EQ(memcmp(&got[i], bits == 8 ? &want : &halftone()[i], 4), 0) << bits << " bits, " << i;
@@ -64,39 +52,28 @@ TEST(Image, PalettesKeepTheStaticColoursAndOtherBitCountsGetTheHalftone)
     }
 }
 
-TEST(Image, ResourcesAreUsedInPlace)
-{
+TEST(Image, ResourcesAreUsedInPlace) {
     resourceInstance = GetModuleHandleA(NULL);
     BYTE *data = (BYTE *)LockResource(LoadResource(resourceInstance, FindResourceA(resourceInstance, "TEST_BMP", "DIB")));
     LONG emptyCount = DibImage::empty().body->refCount;
     for (const char *name : {"TEST_BMP", "TEST_PACKED"}) {
         DibImage image = DibImage::fromResource("DIB", name, resourceInstance);
         ASSERT_FALSE(image.isEmpty()) << name;
-        EXPECT_EQ(image.body->refCount, 1);
-        EXPECT_EQ(image.body->flags, (DWORD)DibImageBody::ResourceBacked);
-        EXPECT_EQ(dibPixels(image.header())[2], 0x33);
+        EXPECT_TRUE(image.body->refCount == 1 && image.body->flags == DibImageBody::ResourceBacked && dibPixels(image.header())[2] == 0x33);
         EXPECT_TRUE(name[5] != 'B' || (BYTE *)image.header() == data + 14);
     }
-    EXPECT_TRUE(DibImage::fromResource("DIB", "NO_SUCH_DIB", resourceInstance).isEmpty());
-    EXPECT_TRUE(DibImage::fromResourceHandle(NULL).isEmpty());
+    EXPECT_TRUE(DibImage::fromResource("DIB", "NO_SUCH_DIB", resourceInstance).isEmpty() && DibImage::fromResourceHandle(NULL).isEmpty());
     EXPECT_EQ(DibImage::empty().body->refCount, emptyCount);
 }
 
-TEST(Assets, EachNumberLoadsItsOwnFileAfresh)
-{
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
-    std::string dir = std::string(temp) + "tindle assets";
+TEST(Assets, EachNumberLoadsItsOwnFileAfresh) {
+    std::string dir = "C:\\tindle assets";
     CreateDirectoryA(dir.c_str(), NULL);
-    const char *names[] = {"active.bmp", "clickall.bmp", "clikhere.bmp", "credits.bmp",
-                           "plate.bmp", "pud.bmp", "setup.bmp", "theend.bmp"};
+    const char *names[] = {"active.bmp", "clickall.bmp", "clikhere.bmp", "credits.bmp", "plate.bmp", "pud.bmp", "setup.bmp", "theend.bmp"};
     // An 8-bit bitmap file one row high whose width tells which file it is.
     auto write = [&](const char *name, LONG width) {
         BITMAPINFOHEADER info = {40, width, 1, 1, 8, 0, 0, 0, 0, 0, 0};
-        std::string bytes = "BM" + std::string(8, '\0') + std::string("\x36\x04\0\0", 4) +
-                            std::string((char *)&info, 40) + std::string(1024 + 4 * width, '\0');
-        FILE *file = fopen((dir + "\\" + name).c_str(), "wb");
-        fwrite(bytes.data(), 1, bytes.size(), file), fclose(file);
+        writeFile((dir + "\\" + name).c_str(), "BM" + Bytes(8, 0) + Bytes("\x36\x04\0\0", 4) + Bytes((char *)&info, 40) + Bytes(1024 + 4 * width, 0));
     };
     for (int id = 1; id <= 8; id++) { // a wrong name would end the test with a fatal report
         ASSERT_STREQ(findAsset((AssetId)id)->name, names[id - 1]);
@@ -111,6 +88,5 @@ TEST(Assets, EachNumberLoadsItsOwnFileAfresh)
     DibImage first = loadAsset(AssetId::Pud);
     write("pud.bmp", 40);
     DibImage second = loadAsset(AssetId::Pud);
-    EXPECT_EQ(first.header()->biWidth + second.header()->biWidth, 16 + 40);
-    EXPECT_EQ(first.body->refCount + second.body->refCount, 2);
+    EXPECT_TRUE(first.header()->biWidth == 16 && second.header()->biWidth == 40 && first.body->refCount + second.body->refCount == 2);
 }

@@ -1,26 +1,16 @@
 #!/usr/bin/python3
-"""Checks the generated content as the saver needs it: 8-bit bitmaps of the
-sizes it places, thumbnails sharing one table that keeps the static colours,
-and clips whose first frame, decoded by ffmpeg, is the door's thumbnail.
-
-    check_content.py INSTALL_DIR THUMBNAIL_DIR
-"""
-import os
-import struct
-import subprocess
-import sys
-import unittest
+"""check_content.py INSTALL_DIR THUMBNAIL_DIR: 8-bit bitmaps of the sizes the saver places, thumbnails sharing
+one table that keeps the static colours, and clips whose first frame, decoded by ffmpeg, is the door's thumbnail."""
+import os, struct, subprocess, sys, unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "../../tools"))
 from content.bitmap import STATIC_HIGH, STATIC_LOW  # noqa: E402
 
-INSTALL, THUMBS = sys.argv[1:3]
-del sys.argv[1:3]
+INSTALL, THUMBS = sys.argv.pop(1), sys.argv.pop(1)
 
 
 def bitmap(path):
-    """(width, height, bit count, compression), the colour table and the
-    bottom-up rows of a file laid out as an uncompressed 8-bit bitmap."""
+    """(width, height, bit count, compression), colour table and bottom-up rows of an uncompressed 8-bit bitmap."""
     data = open(path, "rb").read()
     width, height, _, bits, compression = struct.unpack_from("<iiHHI", data, 18)
     stride = (width + 3) & ~3
@@ -33,18 +23,14 @@ def bitmap(path):
 
 class Content(unittest.TestCase):
     def test_pictures_fit_where_the_saver_puts_them(self):
-        for name in ("active.bmp", "clickall.bmp", "clikhere.bmp", "credits.bmp", "plate.bmp",
-                     "pud.bmp", "setup.bmp", "theend.bmp"):
+        for name in ("active.bmp", "clickall.bmp", "clikhere.bmp", "credits.bmp", "plate.bmp", "pud.bmp", "setup.bmp", "theend.bmp"):
             with self.subTest(name):
                 (w, h, bits, comp), _, _ = bitmap(os.path.join(INSTALL, name))
                 self.assertEqual((bits, comp), (8, 0))
-                if name in ("pud.bmp", "plate.bmp", "theend.bmp"):
-                    self.assertEqual((w, h), (640, 480))
-                if name in ("clikhere.bmp", "clickall.bmp", "active.bmp"):
-                    self.assertTrue(w <= 110 and h <= 100)
+                self.assertTrue((w, h) == (640, 480) if name in ("pud.bmp", "plate.bmp", "theend.bmp") else
+                                w <= 110 and h <= 100 or name not in ("clikhere.bmp", "clickall.bmp", "active.bmp"))
         # The corner picture is drawn with the background's palette.
-        self.assertEqual(bitmap(os.path.join(INSTALL, "pud.bmp"))[1],
-                         bitmap(os.path.join(INSTALL, "clikhere.bmp"))[1])
+        self.assertEqual(bitmap(os.path.join(INSTALL, "pud.bmp"))[1], bitmap(os.path.join(INSTALL, "clikhere.bmp"))[1])
 
     def test_each_door_has_its_own_thumbnail_and_its_clip_starts_with_it(self):
         tables, pictures = set(), set()
@@ -53,17 +39,13 @@ class Content(unittest.TestCase):
                 info, table, rows = bitmap(os.path.join(THUMBS, "door%02d.bmp" % door))
                 self.assertEqual(info, (72, 72, 8, 0))
                 self.assertEqual((table[:10], table[246:]), (STATIC_LOW, STATIC_HIGH))
-                tables.add(tuple(table))
-                pictures.add(b"".join(rows))
+                tables.add(tuple(table)), pictures.add(b"".join(rows))
                 clip = os.path.join(INSTALL, "%02d.avi" % door)
                 data = open(clip, "rb").read()
-                strf = data.index(b"strf") + 8
-                self.assertEqual(struct.unpack_from("<IiiHHI", data, strf), (40, 72, 72, 1, 8, 1))
-                first = subprocess.run(["ffmpeg", "-v", "error", "-i", clip, "-frames:v", "1", "-f",
-                                        "rawvideo", "-pix_fmt", "bgr24", "-"],
-                                       capture_output=True, check=True).stdout
-                self.assertEqual(first, b"".join(bytes(table[i][::-1]) for row in reversed(rows)
-                                                 for i in row))
+                self.assertEqual(struct.unpack_from("<IiiHHI", data, data.index(b"strf") + 8), (40, 72, 72, 1, 8, 1))
+                first = subprocess.run(["ffmpeg", "-v", "error", "-i", clip, "-frames:v", "1", "-f", "rawvideo", "-pix_fmt",
+                                        "bgr24", "-"], capture_output=True, check=True).stdout
+                self.assertEqual(first, b"".join(bytes(table[i][::-1]) for row in reversed(rows) for i in row))
         self.assertEqual((len(tables), len(pictures)), (1, 24))
 
 

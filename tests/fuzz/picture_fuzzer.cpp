@@ -10,22 +10,19 @@
 
 #include "gif/gif_reader.h"
 
-static void readAll(DibImage image)
-{
+static void readAll(DibImage image) {
     static volatile BYTE sink;
     const PackedDib *dib = image.header();
     DibLayout layout;
     RowTable rows = dib->biHeight > 0 ? image.rows() : NULL;
     if (!dibLayout(dib->biBitCount, dib->biWidth, dib->biHeight, &layout) || (dib->biHeight > 0 && !rows))
         abort();
-    for (DWORD i = 0; i < dib->biSizeImage; i++)
-        sink = sink + dibPixels(dib)[i];
+    for (DWORD i = 0; i < dib->biSizeImage; i++) sink = sink + dibPixels(dib)[i];
     for (LONG y = 0, x = 0; dib->biCompression == BI_RGB && y < dib->biHeight && layout.stride; x = (x + 1) % layout.stride, y += x == 0)
         sink = sink + rows[y][x];
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     static const std::string path = "/tmp/picture_fuzz_" + std::to_string(getpid());
     BITMAPINFOHEADER info;
     // More than 64 MB would spend the run on allocating; any 0x2C byte could
