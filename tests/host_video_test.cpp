@@ -38,7 +38,9 @@ static std::vector<DWORD> grab(int y) {
     HDC screen = GetDC(window), memory = CreateCompatibleDC(screen);
     DWORD *bits;
     HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, (void **)&bits, NULL, 0);
-    SelectObject(memory, bitmap), BitBlt(memory, 0, 0, EDGE, EDGE, screen, X, y, SRCCOPY), GdiFlush();
+    SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, EDGE, EDGE, screen, X, y, SRCCOPY);
+    GdiFlush();
     std::vector<DWORD> pixels(bits, bits + EDGE * EDGE);
     return DeleteDC(memory), DeleteObject(bitmap), ReleaseDC(window, screen), pixels;
 }
