@@ -42,7 +42,10 @@ static std::vector<DWORD> grab(int y) {
     BitBlt(memory, 0, 0, EDGE, EDGE, screen, X, y, SRCCOPY);
     GdiFlush();
     std::vector<DWORD> pixels(bits, bits + EDGE * EDGE);
-    return DeleteDC(memory), DeleteObject(bitmap), ReleaseDC(window, screen), pixels;
+    DeleteDC(memory);
+    DeleteObject(bitmap);
+    ReleaseDC(window, screen);
+    return pixels;
 }
 
 // Whether the clip shows top over bottom, in the top bits its 15-bit colours keep.
