@@ -13,7 +13,11 @@ typedef std::string Bytes;
 
 inline const char *writeFile(const char *name, const Bytes &bytes) {
     FILE *file = fopen(name, "wb");
-    return fwrite(bytes.data(), 1, bytes.size(), file), fclose(file), name;
+    if (file) {
+        fwrite(bytes.data(), 1, bytes.size(), file);
+        fclose(file);
+    }
+    return name;
 }
 inline Bytes readFile(const char *name, Bytes out = "") {
     FILE *file = fopen(name, "rb");
