@@ -31,10 +31,12 @@ TEST(Calendar, TheDateAndTheForcingValuesChooseThePresentation) {
     };
     for (const auto &row : rows) {
         CalendarState state = on(row.date);
-        writeDword("Advent", row.advent), writeDword("Twelve", row.twelve);
+        writeDword("Advent", row.advent);
+        writeDword("Twelve", row.twelve);
         EXPECT_EQ(presentationOf(&state), row.shown) << row.date << " " << row.advent << row.twelve;
     }
-    writeDword("Advent", 0), writeDword("Twelve", 0);
+    writeDword("Advent", 0);
+    writeDword("Twelve", 0);
 }
 
 TEST(Calendar, TheStoredProgressSettlesTheDoors) {
@@ -48,8 +50,10 @@ TEST(Calendar, TheStoredProgressSettlesTheDoors) {
         CalendarState state = on(row.date);
         DoorSlot doors[DOOR_COUNT];
         for (int door = 0; door < DOOR_COUNT; door++) doors[door].open = door % 2;
-        state.doors = doors, state.todayPending = 1; // as yesterday may have left it
-        writeDword("LastCheckedYear", row.lastYear), writeDword("LastChecked", row.lastDay);
+        state.doors = doors;
+        state.todayPending = 1; // as yesterday may have left it
+        writeDword("LastCheckedYear", row.lastYear);
+        writeDword("LastChecked", row.lastDay);
         settleDoors(&state);
         EXPECT_TRUE(state.todayPending == row.pending && state.today.dayOfMonth == row.dayOfMonth) << state.todayPending << " " << state.today.dayOfMonth;
         for (int door = 0; door < DOOR_COUNT; door++)
@@ -75,16 +79,21 @@ TEST(Calendar, AChangeOfDayIsDrawnWithTheDoorsSettled) {
     hostInstance = GetModuleHandleA(NULL);
     isPreview = 1; // the host's own procedure then leaves input alone
     std::string installation = makeInstallation("calendar_test");
-    freshRegistry(installation), startTestClock("2026-07-01 12:00:00");
+    freshRegistry(installation);
+    startTestClock("2026-07-01 12:00:00");
     // Wine takes 2 s to hide or destroy a window without a window manager, so one window serves every
     // row and the calendar takes it afresh; only a process's first paint draws, so rows draw for themselves.
     HWND window = CreateWindowExA(WS_EX_TOPMOST, "CalendarTest", "", WS_POPUP, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), 0, 0, 0, 0);
-    ShowWindow(window, SW_SHOW), UpdateWindow(window), SendMessageA(window, WM_DESTROY, 0, 0);
+    ShowWindow(window, SW_SHOW);
+    UpdateWindow(window);
+    SendMessageA(window, WM_DESTROY, 0, 0);
     for (const auto &row : rows) {
         SCOPED_TRACE(row.what);
-        freshRegistry(installation), setLastChecked(row.lastDay);
+        freshRegistry(installation);
+        setLastChecked(row.lastDay);
         ASSERT_TRUE(startTestClock(row.from));
-        SetPropA(window, "WndProp", NULL), SendMessageA(window, WM_CREATE, 0, 0);
+        SetPropA(window, "WndProp", NULL);
+        SendMessageA(window, WM_CREATE, 0, 0);
         drawCalendar((CalendarState *)GetPropA(window, "WndProp"));
         if (row.lastDayBeforeTick >= 0) setLastChecked(row.lastDayBeforeTick);
         ASSERT_TRUE(startTestClock(row.to));
@@ -94,4 +103,16 @@ TEST(Calendar, AChangeOfDayIsDrawnWithTheDoorsSettled) {
         EXPECT_EQ(progress(), row.progress);
         SendMessageA(window, WM_DESTROY, 0, 0);
     }
+    // The saver's own timer checks the date every ten seconds, no later and
+    // no more often.
+    freshRegistry(installation);
+    setLastChecked(4);
+    ASSERT_TRUE(startTestClock("2026-12-09 23:59:58"));
+    SetPropA(window, "WndProp", NULL);
+    SendMessageA(window, WM_CREATE, 0, 0);
+    DWORD created = GetTickCount();
+    ASSERT_TRUE(startTestClock("2026-12-10 00:00:05"));
+    EXPECT_TRUE(waitUntil(11000, [] { return progress() == "126 9 0 0"; })) << progress();
+    EXPECT_GE(GetTickCount() - created, 9500u);
+    SendMessageA(window, WM_DESTROY, 0, 0);
 }

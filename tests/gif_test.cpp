@@ -70,7 +70,8 @@ static void expectSameAsGiflib(const char *path) {
             ASSERT_EQ(*(DWORD *)&frame->image.colourTable()[c], (DWORD)(map->Colors[c].Blue | map->Colors[c].Green << 8 | map->Colors[c].Red << 16)) << c;
     }
     EXPECT_EQ(i, peer->ImageCount);
-    destroyGifFrame(head), DGifCloseFile(peer, &error);
+    destroyGifFrame(head);
+    DGifCloseFile(peer, &error);
 }
 
 TEST(GiflibPeer, CorpusFromRealEncoders) {

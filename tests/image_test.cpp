@@ -35,7 +35,9 @@ TEST(Image, MadePicturesHaveTheHalftoneColoursAndDrawAtTheirOwnSize) {
     EXPECT_TRUE(GetPixel(dc, 5, 8) == RGB(255, 0, 0) && GetPixel(dc, 5, 6) == RGB(0, 0, 0) && image.body->refCount == 1);
     image.header()->biBitCount = 2; // not a kind GDI draws
     EXPECT_FALSE(drawImage(image, dc, 0, 0));
-    SelectObject(dc, old), DeleteObject(bitmap), DeleteDC(dc);
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
 }
 
 TEST(Image, PalettesKeepTheStaticColoursAndOtherBitCountsGetTheHalftone) {

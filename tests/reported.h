@@ -61,7 +61,8 @@ template <class Action> std::string reported(Action action, std::string texts = 
 }
 #else
 template <class Action> std::string reported(Action action) {
-    testing::internal::CaptureStderr(), action();
+    testing::internal::CaptureStderr();
+    action();
     // "Error: " and the line's end are the native stand-in's own.
     std::string text = testing::internal::GetCapturedStderr();
     size_t from = text.compare(0, 7, "Error: ") == 0 ? 7 : 0;

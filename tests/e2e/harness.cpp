@@ -147,17 +147,41 @@ unsigned long long keyWritten(HKEY root, const char *path)
     return time.QuadPart;
 }
 
-void pressKey(WORD virtualKey, int times)
+// Real input through SendInput, queued at once: a batch of keys reaches the
+// saver as one burst, as from a fast typist.
+static void send(std::vector<INPUT> inputs)
 {
-    for (int i = 0; i < times; i++)
-        keybd_event(virtualKey, 0, 0, 0), keybd_event(virtualKey, 0, KEYEVENTF_KEYUP, 0);
+    SendInput((UINT)inputs.size(), inputs.data(), sizeof(INPUT));
     pumpMessages(100);
 }
 
-void moveMouseBy(int dx, int dy) { mouse_event(MOUSEEVENTF_MOVE, dx, dy, 0, 0), pumpMessages(100); }
+void pressKey(WORD virtualKey, int times)
+{
+    std::vector<INPUT> inputs(2 * times, INPUT{INPUT_KEYBOARD});
+    for (size_t i = 0; i < inputs.size(); i++) {
+        inputs[i].ki.wVk = virtualKey;
+        inputs[i].ki.dwFlags = i % 2 ? KEYEVENTF_KEYUP : 0;
+    }
+    send(inputs);
+}
+
+void moveMouseBy(int dx, int dy)
+{
+    INPUT move = {INPUT_MOUSE};
+    move.mi.dx = dx;
+    move.mi.dy = dy;
+    move.mi.dwFlags = MOUSEEVENTF_MOVE;
+    send({move});
+}
 
 // Each button's release flag follows its press flag.
-void mouseButton(DWORD downFlag) { mouse_event(downFlag, 0, 0, 0, 0), mouse_event(downFlag << 1, 0, 0, 0, 0), pumpMessages(100); }
+void mouseButton(DWORD downFlag)
+{
+    INPUT press = {INPUT_MOUSE}, release = {INPUT_MOUSE};
+    press.mi.dwFlags = downFlag;
+    release.mi.dwFlags = downFlag << 1;
+    send({press, release});
+}
 
 COLORREF screenPixel(int x, int y)
 {

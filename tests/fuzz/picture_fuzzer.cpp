@@ -35,7 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
             (info.biSizeImage > 64 << 20 || ((uint64_t)llabs(info.biWidth) * info.biBitCount / 8 + 4) * llabs(info.biHeight) > 64 << 20))
             return 0;
     FILE *file = fopen(path.c_str(), "wb");
-    fwrite(data, 1, size, file), fclose(file);
+    fwrite(data, 1, size, file);
+    fclose(file);
     GifFrame *head = size >= 3 && memcmp(data, "GIF", 3) == 0 ? readGifFile(path.c_str()) : NULL;
     for (GifFrame *frame = head; frame; frame = frame->next)
         readAll(frame->image);
