@@ -20,35 +20,13 @@
 #include <string>
 #include <vector>
 
+#include "harness.h"
+
 static const char PREFS[] = "Software\\Brackwell\\Tindle";
 
-// Windows path of a file of the build tree (which Wine shows on drive Z:).
-static std::string windowsPath(std::string path)
-{
-    for (char &c : path)
-        c = c == '/' ? '\\' : c;
-    return "Z:" + path;
-}
-
-static void pumpMessages(DWORD ms)
-{
-    DWORD start = GetTickCount();
-    MSG message;
-
-    do {
-        while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE))
-            DispatchMessageA(&message);
-        MsgWaitForMultipleObjects(0, NULL, FALSE, 10, QS_ALLINPUT);
-    } while (GetTickCount() - start < ms);
-}
-
-template <class Condition> static bool waitUntil(DWORD timeoutMs, Condition condition)
-{
-    for (DWORD start = GetTickCount(); !condition(); pumpMessages(50))
-        if (GetTickCount() - start >= timeoutMs)
-            return false;
-    return true;
-}
+using harness::pumpMessages;
+using harness::waitUntil;
+using harness::windowsPath;
 
 static void setValue(const char *name, DWORD value)
 {

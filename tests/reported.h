@@ -21,8 +21,12 @@ inline const char *writeFile(const char *name, const Bytes &bytes) {
 }
 inline Bytes readFile(const char *name, Bytes out = "") {
     FILE *file = fopen(name, "rb");
-    for (int c; file && (c = fgetc(file)) != EOF;) out += (char)c;
-    return file ? fclose(file) : 0, out;
+    if (file == NULL)
+        return out;
+    for (int c; (c = fgetc(file)) != EOF;)
+        out += (char)c;
+    fclose(file);
+    return out;
 }
 
 #ifdef _WIN32
@@ -37,9 +41,11 @@ inline std::string answerBox(DWORD pid, DWORD timeoutMs) {
     for (DWORD start = GetTickCount(), owner; GetTickCount() - start < timeoutMs; Sleep(10)) {
         HWND box = NULL;
         char title[64] = "", text[1024] = "";
-        while ((box = FindWindowExA(NULL, box, "#32770", NULL)) &&
-               (GetWindowThreadProcessId(box, &owner), owner != pid || !IsWindowVisible(box)))
-            continue;
+        while ((box = FindWindowExA(NULL, box, "#32770", NULL)) != NULL) {
+            GetWindowThreadProcessId(box, &owner);
+            if (owner == pid && IsWindowVisible(box))
+                break;
+        }
         // A box that a pending quit message closes at once is gone unread.
         if (box == NULL || (!GetWindowTextA(box, title, sizeof title) && !IsWindow(box)))
             continue;
@@ -57,7 +63,10 @@ template <class Action> std::string reported(Action action, std::string texts = 
         for (std::string text; !done; texts += (texts.empty() || text.empty() ? "" : "\n") + text)
             text = answerBox(GetCurrentProcessId(), 20);
     });
-    return action(), done = true, answerer.join(), texts;
+    action();
+    done = true;
+    answerer.join();
+    return texts;
 }
 #else
 template <class Action> std::string reported(Action action) {
