@@ -16,6 +16,8 @@ static const char stateProperty[] = "WndProp";
 static CalendarState *const destroyedMarker = (CalendarState *)(INT_PTR)-1;
 
 enum { DATE_TIMER = 1, DATE_TIMER_MS = 10000 };
+// Posted by the first paint; the host's own message comes before it.
+enum { MSG_START_FIRST_CLIP = MSG_VERIFY_PASSWORD + 1 };
 
 // Once per process: only the first paint draws and only the first erase
 // blackens; after that the calendar draws for itself.
@@ -148,6 +150,9 @@ static LRESULT handleCalendarMessage(HWND window, UINT message, WPARAM wParam, L
         if (!paintedOnce) {
             drawCalendar(state);
             paintedOnce = 1;
+            // Opening a clip loads the video libraries: the calendar is
+            // shown first.
+            PostMessageA(window, MSG_START_FIRST_CLIP, 0, 0);
         }
         EndPaint(window, &paint);
         return 0;
@@ -161,6 +166,9 @@ static LRESULT handleCalendarMessage(HWND window, UINT message, WPARAM wParam, L
             FillRect((HDC)wParam, &client, (HBRUSH)GetStockObject(BLACK_BRUSH));
         }
         return 1;
+    case MSG_START_FIRST_CLIP:
+        startFirstClip(state);
+        return 0;
     case WM_SETCURSOR:
         if (inSeason(state)) {
             SetCursor(LoadCursorA(NULL, IDC_ARROW));

@@ -61,6 +61,8 @@ Presentation presentationOf(const CalendarState *state);
 // has not opened it this year; Advent only.
 void settleDoors(CalendarState *state);
 void refreshDate(CalendarState *state, bool initial);
+// Door 1's clip at the start of Advent, once the calendar is on the screen.
+void startFirstClip(CalendarState *state);
 
 // Layout and drawing.
 extern const POINT DoorPositions[DOOR_COUNT];

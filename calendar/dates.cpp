@@ -77,13 +77,17 @@ void refreshDate(CalendarState *state, bool initial)
     // A change of day is drawn with the doors settled for the new day.
     if (advent)
         settleDoors(state);
-    drawCalendar(state);
-    if (!advent || !initial || isPreviewSized(state))
+    // At creation the window is not shown yet; its first paint draws it.
+    if (!initial)
+        drawCalendar(state);
+}
+
+void startFirstClip(CalendarState *state)
+{
+    if (isTwelve(state) || !isAdvent(state) || isPreviewSized(state))
         return;
-    if (state->clipDevice != 0)
-        stopDoorClip(state);
-    // Door 1's clip waits while door 1 itself waits (1 December).
-    if (state->doors[0].open)
+    // Door 1's clip waits while door 1 itself waits (1 December), and a
+    // click before the first paint may have started today's clip already.
+    if (state->doors[0].open && state->clipDevice == 0)
         playDoorClip(state, 0);
-    state->currentDoor = 0;
 }
