@@ -84,10 +84,8 @@ void refreshDate(CalendarState *state, bool initial)
 
 void startFirstClip(CalendarState *state)
 {
-    if (isTwelve(state) || !isAdvent(state) || isPreviewSized(state))
-        return;
-    // Door 1's clip waits while door 1 itself waits (1 December), and a
-    // click before the first paint may have started today's clip already.
-    if (state->doors[0].open && state->clipDevice == 0)
+    // Only Advent has opened doors before any click, and door 1 waits on
+    // 1 December; a click before the first paint may have started a clip.
+    if (state->doors[0].open && state->clipDevice == 0 && !isPreviewSized(state))
         playDoorClip(state, 0);
 }
