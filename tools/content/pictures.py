@@ -116,6 +116,7 @@ def moon(c, x, y, r):
         c.circle(x + dx * r / 28, y + dy * r / 28, rr * r / 28, fill=(240, 226, 176))
 
 
+NUMBER_PLATE = (8, 6, 16)
 DOOR_STYLES = [  # fill, light edge, dark edge, pattern
     ((190, 30, 40), (232, 90, 90), (110, 14, 24), "stripes"),
     ((30, 120, 64), (80, 176, 110), (12, 70, 36), "dots"),
@@ -149,10 +150,14 @@ def door(c, number):
     c.poly([(x + DOOR, y + DOOR), (x, y + DOOR), (x + 3, y + DOOR - 3), (x + DOOR - 3, y + DOOR - 3),
             (x + DOOR - 3, y + 3), (x + DOOR, y)], fill=dark)
     c.rect(x + 6, y + 6, x + DOOR - 6, y + DOOR - 6, outline=GOLD, width=1.2)
-    c.ellipse(x + DOOR - 12, y + 36, 2.6, 2.6, fill=GOLD, outline=GOLD_DARK, width=0.8)
-    c.circle(x + 36, y + 35, 17, fill=mix(fill, dark, 0.45), outline=GOLD, width=1.2)
-    c.text(x + 36, y + 35, str(number), SERIF, 24 if number < 10 else 21, CREAM,
+    c.ellipse(x + DOOR - 12, y + 33, 2.6, 2.6, fill=GOLD, outline=GOLD_DARK, width=0.8)
+    c.circle(x + 36, y + 31, 16, fill=mix(fill, dark, 0.45), outline=GOLD, width=1.2)
+    c.text(x + 36, y + 31, str(number), SERIF, 23 if number < 10 else 20, CREAM,
            shadow=(20, 10, 10))
+    # While a door waits the saver writes its day in small orange figures in this corner,
+    # from 6 units in to about 26, over the bottom 16: a plain dark plate keeps them legible.
+    c.rounded(x + 4, y + 52, x + 33, y + DOOR - 2, 3, fill=mix(dark, NUMBER_PLATE, 0.6),
+              outline=GOLD_DARK, width=1)
 
 
 def pud_background():
