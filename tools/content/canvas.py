@@ -67,6 +67,11 @@ class Canvas:
             out.append((x * SUPER, y * SUPER))
         return out
 
+    def box(self, x0, y0, x1, y1):
+        """A box in units where the current moves and scalings put it."""
+        (a, b), (c, d) = self._map([(x0, y0), (x1, y1)])
+        return a / SUPER, b / SUPER, c / SUPER, d / SUPER
+
     def _factor(self):
         """How much the transforms enlarge lengths (for line widths)."""
         (x0, y0), (x1, y1) = self._map([(0, 0), (1, 0)])

@@ -260,11 +260,11 @@ def pear_tree(c, x, base):
     c.circle(bx + 20, by - 14, 9, fill=(170, 100, 70), outline=INK, width=1)
     c.circle(bx + 23, by - 16, 1.8, fill=INK)
     c.poly([(bx + 28, by - 14), (bx + 35, by - 12), (bx + 28, by - 10)], fill=(230, 180, 60))
-    return x - 92, base - 204, x + 92, base   # what the tree covers
+    return c.box(x - 92, base - 204, x + 92, base)
 
 
 TITLE = "DejaVuSerifCondensed-Bold.ttf"
-# The doors of the two middle rows, each a day's medallion until "Open them all" covers it.
+# The doors of the four middle columns, each a day's medallion until "Open them all" covers it.
 DAY_DOORS = [20, 8, 3, 10, 11, 2, 13, 17, 9, 15, 7, 5]
 
 
@@ -272,7 +272,8 @@ def plate():
     """The Twelve days, laid out round the doors that "Open them all" puts over it: every word
     and motif either stays in the gaps between doors or sits whole under one."""
     c = plate_background()
-    # One title word in each gap of the top row, small stars under the doors between them.
+    # A title word in each gap of the top row; of the stars that string them together, those
+    # under doors 1, 19 and 6 give way to the doors.
     for word, x in (("The", 94), ("Twelve", 274), ("Days", 454)):
         settle(c.text(x, 44, word, TITLE, 28, GOLD, shadow=(30, 0, 8)))
     for x in (34,) + tuple(DOOR_POSITIONS[door - 1][0] + 36 for door in (1, 19, 6)):
@@ -285,9 +286,9 @@ def plate():
         c.circle(x + 36, y + 36, 19, outline=mix(GOLD, RED, 0.5), width=1)
         settle(disc(x + 36, y + 36, 26))
         settle(c.text(x + 36, y + 36, str(day), SERIF, 20, CREAM, shadow=(30, 0, 8)))
+    # The partridge in its pear tree and the dates, shrunk into the gaps below doors 7 and 9.
     with c.scale(0.46, 0.46, 364, 458):
-        x0, y0, x1, y1 = pear_tree(c, 364, 458)
-    settle((364 - (364 - x0) * 0.46, 458 - (458 - y0) * 0.46, 364 + (x1 - 364) * 0.46, 458))
+        settle(pear_tree(c, 364, 458))
     settle(c.text(184, 400, "25 December", SANS_PLAIN, 12, (240, 200, 160)))
     settle(c.text(184, 418, "to 5 January", SANS_PLAIN, 12, (240, 200, 160)))
     return c.result()
