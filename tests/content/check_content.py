@@ -1,10 +1,13 @@
 #!/usr/bin/python3
 """check_content.py INSTALL_DIR THUMBNAIL_DIR: 8-bit bitmaps of the sizes the saver places, thumbnails sharing
-one table that keeps the static colours, and clips whose first frame, decoded by ffmpeg, is the door's thumbnail."""
-import os, struct, subprocess, sys, unittest
+one table that keeps the static colours, clips whose first frame, decoded by ffmpeg, is the door's thumbnail, and
+pictures laid out round the doors where the saver draws them."""
+import os, re, struct, subprocess, sys, unittest
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "../../tools"))
+SOURCE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "../..")
+sys.path.insert(0, os.path.join(SOURCE, "tools"))
 from content.bitmap import STATIC_HIGH, STATIC_LOW  # noqa: E402
+from content.pictures import DOOR_POSITIONS  # noqa: E402
 
 INSTALL, THUMBS = sys.argv.pop(1), sys.argv.pop(1)
 
@@ -48,6 +51,11 @@ class Content(unittest.TestCase):
                                         "bgr24", "-"], capture_output=True, check=True).stdout
                 self.assertEqual(first, b"".join(bytes(table[i][::-1]) for row in reversed(rows) for i in row))
         self.assertEqual((len(tables), len(pictures)), (1, 24))
+
+    def test_pictures_are_laid_out_round_the_doors_the_saver_draws(self):
+        drawing = open(os.path.join(SOURCE, "calendar/drawing.cpp")).read()
+        table = drawing[drawing.index("DoorPositions[DOOR_COUNT] = {"):].split("};")[0]
+        self.assertEqual([tuple(map(int, p)) for p in re.findall(r"\{(\d+), *(\d+)\}", table)], DOOR_POSITIONS)
 
 
 if __name__ == "__main__":

@@ -67,6 +67,11 @@ class Canvas:
             out.append((x * SUPER, y * SUPER))
         return out
 
+    def box(self, x0, y0, x1, y1):
+        """A box in units where the current moves and scalings put it."""
+        (a, b), (c, d) = self._map([(x0, y0), (x1, y1)])
+        return a / SUPER, b / SUPER, c / SUPER, d / SUPER
+
     def _factor(self):
         """How much the transforms enlarge lengths (for line widths)."""
         (x0, y0), (x1, y1) = self._map([(0, 0), (1, 0)])
@@ -135,15 +140,21 @@ class Canvas:
 
     def text(self, x, y, s, fnt_name, size, fill, anchor="mm", shadow=None,
              stroke=0, stroke_fill=None):
-        """Text at a point in units (transforms other than moves are ignored)."""
+        """Text at a point in units (transforms other than moves are ignored).
+
+        Returns the box the glyphs and their shadow cover, in units."""
         (mx, my), = self._map([(x, y)])
         f = font(fnt_name, int(size * SUPER))
+        off = 0
         if shadow is not None:
             off = max(1, int(size * SUPER * 0.06))
             self.draw.text((mx + off, my + off), s, font=f, fill=shadow, anchor=anchor,
                            stroke_width=int(stroke * SUPER), stroke_fill=shadow)
         self.draw.text((mx, my), s, font=f, fill=fill, anchor=anchor,
                        stroke_width=int(stroke * SUPER), stroke_fill=stroke_fill)
+        x0, y0, x1, y1 = self.draw.textbbox((mx, my), s, font=f, anchor=anchor,
+                                            stroke_width=int(stroke * SUPER))
+        return x0 / SUPER, y0 / SUPER, (x1 + off) / SUPER, (y1 + off) / SUPER
 
     def result(self):
         return self.img.resize((self.width, self.height), Image.LANCZOS)

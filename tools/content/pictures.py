@@ -16,7 +16,42 @@ DOOR_POSITIONS = [(148, 17), (238, 209), (328, 105), (59, 299), (418, 299), (508
                   (328, 195), (508, 105), (238, 299), (59, 209), (418, 209), (59, 388),
                   (328, 17), (148, 105), (238, 383), (508, 195), (418, 388), (508, 283)]
 DOOR = 72
+FRAME = 2                    # the saver frames a door with a 2-wide pen just outside it
+EDGE = 3                     # what anti-aliasing and shadows need on either side of a door edge
 CORNER = (110, 100)          # the click area in the bottom-right corner
+
+
+def _overlap(a, b):
+    return a[0] < b[2] and b[0] < a[2] and a[1] < b[3] and b[1] < a[3]
+
+
+def _inside(a, b):
+    return b[0] <= a[0] and b[1] <= a[1] and a[2] <= b[2] and a[3] <= b[3]
+
+
+def door_cover(x, y):
+    """What an open door and its frame hide: (left, top, right, bottom), right and bottom excluded."""
+    return x - FRAME, y - FRAME, x + DOOR + FRAME, y + DOOR + FRAME
+
+
+def settled(box):
+    """Whether box, a shape's extent, reads the same with all doors open: either clear of
+    every door and frame, or hidden whole by one door, EDGE to spare either way."""
+    x0, y0, x1, y1 = box
+    grown = (x0 - EDGE, y0 - EDGE, x1 + EDGE, y1 + EDGE)
+    covers = [door_cover(x, y) for x, y in DOOR_POSITIONS]
+    return (not any(_overlap(grown, d) for d in covers)
+            or any(_inside(grown, d) for d in covers))
+
+
+def settle(box):
+    """box, if settled; a shape cut by a door edge stops the build."""
+    assert settled(box), "cut by a door edge: %r" % (box,)
+    return box
+
+
+def disc(cx, cy, r):
+    return cx - r, cy - r, cx + r, cy + r
 
 SERIF = "DejaVuSerif-Bold.ttf"
 SANS = "DejaVuSans-Bold.ttf"
@@ -81,6 +116,7 @@ def moon(c, x, y, r):
         c.circle(x + dx * r / 28, y + dy * r / 28, rr * r / 28, fill=(240, 226, 176))
 
 
+NUMBER_PLATE = (8, 6, 16)
 DOOR_STYLES = [  # fill, light edge, dark edge, pattern
     ((190, 30, 40), (232, 90, 90), (110, 14, 24), "stripes"),
     ((30, 120, 64), (80, 176, 110), (12, 70, 36), "dots"),
@@ -114,10 +150,14 @@ def door(c, number):
     c.poly([(x + DOOR, y + DOOR), (x, y + DOOR), (x + 3, y + DOOR - 3), (x + DOOR - 3, y + DOOR - 3),
             (x + DOOR - 3, y + 3), (x + DOOR, y)], fill=dark)
     c.rect(x + 6, y + 6, x + DOOR - 6, y + DOOR - 6, outline=GOLD, width=1.2)
-    c.ellipse(x + DOOR - 12, y + 36, 2.6, 2.6, fill=GOLD, outline=GOLD_DARK, width=0.8)
-    c.circle(x + 36, y + 35, 17, fill=mix(fill, dark, 0.45), outline=GOLD, width=1.2)
-    c.text(x + 36, y + 35, str(number), SERIF, 24 if number < 10 else 21, CREAM,
+    c.ellipse(x + DOOR - 12, y + 33, 2.6, 2.6, fill=GOLD, outline=GOLD_DARK, width=0.8)
+    c.circle(x + 36, y + 31, 16, fill=mix(fill, dark, 0.45), outline=GOLD, width=1.2)
+    c.text(x + 36, y + 31, str(number), SERIF, 23 if number < 10 else 20, CREAM,
            shadow=(20, 10, 10))
+    # While a door waits the saver writes its day in small orange figures in this corner,
+    # from 6 units in to about 26, over the bottom 16: a plain dark plate keeps them legible.
+    c.rounded(x + 4, y + 52, x + 33, y + DOOR - 2, 3, fill=mix(dark, NUMBER_PLATE, 0.6),
+              outline=GOLD_DARK, width=1)
 
 
 def pud_background():
@@ -186,8 +226,10 @@ def plate_background():
     c = Canvas(640, 480)
     c.vgradient((90, 10, 24), (40, 4, 16))
     rnd = random.Random(5)
-    for _ in range(70):
-        c.star(rnd.uniform(0, 640), rnd.uniform(0, 480), 3, 1.2, fill=(130, 40, 50))
+    for _ in range(90):
+        x, y = rnd.uniform(0, 640), rnd.uniform(0, 480)
+        if settled(disc(x, y, 3)):
+            c.star(x, y, 3, 1.2, fill=(130, 40, 50))
     c.rect(6, 6, 634, 474, outline=GOLD, width=3)
     c.rect(13, 13, 627, 467, outline=GOLD_DARK, width=1.5)
     for x, y in ((6, 6), (634, 6), (6, 474), (634, 474)):
@@ -218,19 +260,37 @@ def pear_tree(c, x, base):
     c.circle(bx + 20, by - 14, 9, fill=(170, 100, 70), outline=INK, width=1)
     c.circle(bx + 23, by - 16, 1.8, fill=INK)
     c.poly([(bx + 28, by - 14), (bx + 35, by - 12), (bx + 28, by - 10)], fill=(230, 180, 60))
+    return c.box(x - 92, base - 204, x + 92, base)
+
+
+TITLE = "DejaVuSerifCondensed-Bold.ttf"
+# The doors of the four middle columns, each a day's medallion until "Open them all" covers it.
+DAY_DOORS = [20, 8, 3, 10, 11, 2, 13, 17, 9, 15, 7, 5]
 
 
 def plate():
+    """The Twelve days, laid out round the doors that "Open them all" puts over it: every word
+    and motif either stays in the gaps between doors or sits whole under one."""
     c = plate_background()
-    c.text(320, 66, "The Twelve Days", SERIF, 46, GOLD, shadow=(30, 0, 8))
-    c.text(320, 118, "of Christmas", SERIF, 34, CREAM, shadow=(30, 0, 8))
-    pear_tree(c, 320, 420)
-    for i in range(12):
-        a = math.pi * (0.1 + 0.8 * i / 11)
-        x, y = 320 - 250 * math.cos(a), 440 - 260 * math.sin(a)
-        c.circle(x, y, 15, fill=RED, outline=GOLD, width=2)
-        c.text(x, y, str(i + 1), SERIF, 13, CREAM)
-    c.text(320, 452, "25 December to 5 January", SANS_PLAIN, 13, (240, 200, 160))
+    # A title word in each gap of the top row; of the stars that string them together, those
+    # under doors 1, 19 and 6 give way to the doors.
+    for word, x in (("The", 94), ("Twelve", 274), ("Days", 454)):
+        settle(c.text(x, 44, word, TITLE, 28, GOLD, shadow=(30, 0, 8)))
+    for x in (34,) + tuple(DOOR_POSITIONS[door - 1][0] + 36 for door in (1, 19, 6)):
+        c.star(x, 45, 9, 4, fill=GOLD, outline=GOLD_DARK, width=1)
+        settle(disc(x, 45, 10))
+    settle(c.text(274, 84, "of Christmas", TITLE, 15, CREAM, shadow=(30, 0, 8)))
+    for day, door in enumerate(DAY_DOORS, 1):
+        x, y = DOOR_POSITIONS[door - 1]
+        c.circle(x + 36, y + 36, 24, fill=RED, outline=GOLD, width=2.5)
+        c.circle(x + 36, y + 36, 19, outline=mix(GOLD, RED, 0.5), width=1)
+        settle(disc(x + 36, y + 36, 26))
+        settle(c.text(x + 36, y + 36, str(day), SERIF, 20, CREAM, shadow=(30, 0, 8)))
+    # The partridge in its pear tree and the dates, shrunk into the gaps below doors 7 and 9.
+    with c.scale(0.46, 0.46, 364, 458):
+        settle(pear_tree(c, 364, 458))
+    settle(c.text(184, 400, "25 December", SANS_PLAIN, 12, (240, 200, 160)))
+    settle(c.text(184, 418, "to 5 January", SANS_PLAIN, 12, (240, 200, 160)))
     return c.result()
 
 
