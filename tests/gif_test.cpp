@@ -115,6 +115,7 @@ TEST(GiflibPeer, CraftedStreams) {
         {"runs: strings of 8 to 24 pixels across row ends", 37, 23, 3, End, 255, -1, false, 300},
         {"one colour: strings of hundreds of pixels", 300, 200, 2, NoEnd, 255, -1, false, 60000},
         {"interlaced runs to a full table, clear deferred", 150, 100, 8, ClearEnd, 255, 20, true, 9},
+        {"a full table kept to the end, its last entry in use", 200, 200, 8, End, 255, -1, false, 2},
     };
     for (const Row &r : rows) {
         SCOPED_TRACE(r.name);
@@ -147,6 +148,7 @@ TEST(Lzw, DamagedAndOddData) {
         {"minimum code size 11 keeps the low 8 bits", imageData(11, lzwCodes({2047, 5}, 11)), ";", 2, 1, 0, {255, 5}},
         {"minimum code size 12", imageData(12, {{4096, 13}}), "", 2, 2, -1, {}, 1},
         {"no size byte", "", "", 2, 2, -1, {}},
+        {"codes behind an early end", imageData(2, {{4, 3}, {1, 3}, {5, 3}, {2, 3}, {2, 3}}), ";", 5, 1, 0, {1}},
         {"a code beyond the next entry", imageData(2, {{4, 3}, {1, 3}, {7, 3}, {1, 3}, {5, 3}}), ";", 100, 100, 0, {1}},
         {"no width", one, ";", 0, 3, 0, {}},
         {"no height", one, ";", 3, 0, 0, {}},
