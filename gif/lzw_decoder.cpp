@@ -155,8 +155,8 @@ int lzwNextPixels(FILE *file, unsigned char *run, int room)
                 mask = ((Bits)1 << codeSize) - 1;
                 continue;
             }
-            // The first code after a reset is a pixel and adds no entry; any
-            // other is a corrupt stream, and so is a code beyond the next entry.
+            // The first code after a reset is a pixel and adds no entry; a
+            // string there is a corrupt stream.
             if (previous == NO_CODE) {
                 if (code > clearCode)
                     goto stop;
@@ -164,8 +164,10 @@ int lzwNextPixels(FILE *file, unsigned char *run, int room)
                 previous = code;
                 continue;
             }
+            // A corrupt code beyond the next entry reads as that entry, the
+            // previous string and its first pixel, and decoding goes on.
             if (code > nextSlot)
-                goto stop;
+                code = nextSlot;
 
             // The new entry is the previous string followed by this string's
             // first pixel.  Once entry 4095 exists nothing is added and codes

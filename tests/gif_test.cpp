@@ -149,7 +149,7 @@ TEST(Lzw, DamagedAndOddData) {
         {"minimum code size 12", imageData(12, {{4096, 13}}), "", 2, 2, -1, {}, 1},
         {"no size byte", "", "", 2, 2, -1, {}},
         {"codes behind an early end", imageData(2, {{4, 3}, {1, 3}, {5, 3}, {2, 3}, {2, 3}}), ";", 5, 1, 0, {1}},
-        {"a code beyond the next entry", imageData(2, {{4, 3}, {1, 3}, {7, 3}, {1, 3}, {5, 3}}), ";", 100, 100, 0, {1}},
+        {"a code beyond the next entry", imageData(2, {{4, 3}, {1, 3}, {7, 3}, {1, 3}, {5, 3}}), ";", 100, 100, 0, {1, 1, 1, 1}},
         {"no width", one, ";", 0, 3, 0, {}},
         {"no height", one, ";", 3, 0, 0, {}},
     };
