@@ -1,72 +1,75 @@
 #include "gif/lzw_decoder.h"
 
+#include <stddef.h>
 #include <stdint.h>
 #include <string.h>
 
+// Strings are written in chunks of 8 bytes, first pixel lowest, and codes
+// taken from the low end of a machine word: both as x86 orders bytes.
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "the LZW stage needs a little-endian machine");
+
 enum {
-    TABLE_SIZE = 4096,      // codes are at most 12 bits wide
-    STACK_SIZE = 8192,      // twice the longest string the table can hold
-    CARRIED_BYTES = 2,      // the end of the previous sub-block
-    CODE_BUFFER_SIZE = 280  // the carried bytes, a sub-block and slack
+    MAX_CODE_SIZE = 12,
+    TABLE_SIZE = 1 << MAX_CODE_SIZE,
+    NO_CODE = -1,              // no previous code: after a reset
+    RUN = 8192,                // pixels decoded before the row loop takes them
+    DATA_SIZE = 16 * 255 + 8   // sub-blocks read in one go behind the bytes left
 };
 
+// The code reader's bits: 64 natively, 32 in the 32-bit program.
+typedef size_t Bits;
+enum { BITS = 8 * sizeof(Bits) };
+
+// Table entry k stands for a string that begins with pixel first.  Its last
+// (length - 1) % 8 + 1 pixels are in chunk[k]; the pixels before them, a
+// multiple of 8, are the string of entry prefix.  So a string is written
+// from its end, a chunk at a time, without walking it pixel by pixel.  The
+// other three fit one word, link[k]: prefix in bits 0-11, length (at most
+// 4094) in bits 12-23, first in bits 24-31.
+static int linkPrefix(uint32_t link) { return link & 0xFFF; }
+static int linkLength(uint32_t link) { return link >> 12 & 0xFFF; }
+static uint32_t linkFirst(uint32_t link) { return link >> 24; }
+enum { LENGTH_ONE = 1 << 12 };
+
 // One decoder for the whole program: nothing is allocated per image.
-// Table entry k stands for the string of entry prefix[k] followed by the
-// pixel suffix[k]; entries below clearCode are the single pixel k.
 static struct LzwDecoder {
     int minCodeSize;
     int clearCode;
-    int endCode;
     int codeSize;
-    int codeLimit;      // when nextSlot reaches it the codes grow by a bit
     int nextSlot;
-    int firstPixel;     // first pixel of the string decoded last
-    int previousCode;
-    bool fresh;         // the next request takes the image's first code
-    bool ended;         // the End of Information code has been met
-    uint16_t prefix[TABLE_SIZE];
-    uint16_t suffix[TABLE_SIZE];
-    // A string is pushed from its last pixel to its first.
-    uint16_t pixelStack[STACK_SIZE];
-    int stackTop;
+    int previousCode;   // NO_CODE after a reset
+    uint64_t chunk[TABLE_SIZE];
+    uint32_t link[TABLE_SIZE];
 
-    // Bytes 0 and 1 carry the last two bytes of the previous sub-block, so
-    // that a code straddling two sub-blocks is taken whole.
-    unsigned char codeBuffer[CODE_BUFFER_SIZE];
-    int bytesHeld;
-    int bitsHeld;
-    int bitPos;         // next bit to take, from bit 0 of byte 0
-    bool lastBlockRead; // this image's Block Terminator has been read
-    bool zeroBlockSeen; // the last length byte read was 0
+    // The code reader: the bytes of the sub-blocks read so far without their
+    // length bytes, and the bits taken from them but not yet used.
+    unsigned char data[DATA_SIZE];
+    int dataPos;
+    int dataEnd;
+    Bits bits;
+    int bitCount;
+    bool lastBlockRead; // the Block Terminator has been read, or a read failed
 } lzw;
-
-static void resetTable()
-{
-    int k;
-
-    for (k = 0; k < lzw.clearCode; k++) {
-        lzw.prefix[k] = 0;
-        lzw.suffix[k] = (uint16_t)k;
-    }
-    memset(lzw.prefix + lzw.clearCode, 0, (TABLE_SIZE - lzw.clearCode) * sizeof lzw.prefix[0]);
-    memset(lzw.suffix + lzw.clearCode, 0, (TABLE_SIZE - lzw.clearCode) * sizeof lzw.suffix[0]);
-    lzw.codeSize = lzw.minCodeSize + 1;
-    lzw.codeLimit = 2 * lzw.clearCode;
-    lzw.nextSlot = lzw.clearCode + 2;
-    lzw.stackTop = 0;
-}
 
 void lzwStart(int minCodeSize)
 {
+    int k;
+
     lzw.minCodeSize = minCodeSize;
     lzw.clearCode = 1 << minCodeSize;
-    lzw.endCode = lzw.clearCode + 1;
-    lzw.bitPos = 0;
-    lzw.bitsHeld = 0;
+    // Pixel codes stand for themselves; codes above 255 keep their low bits.
+    for (k = 0; k < lzw.clearCode; k++) {
+        lzw.chunk[k] = (uint8_t)k;
+        lzw.link[k] = (uint32_t)(uint8_t)k << 24 | LENGTH_ONE;
+    }
+    lzw.codeSize = minCodeSize + 1;
+    lzw.nextSlot = lzw.clearCode + 2;
+    lzw.previousCode = NO_CODE;
+    lzw.dataPos = 0;
+    lzw.dataEnd = 0;
+    lzw.bits = 0;
+    lzw.bitCount = 0;
     lzw.lastBlockRead = false;
-    lzw.fresh = true;
-    lzw.ended = false;
-    resetTable();
 }
 
 int readDataBlock(FILE *file, unsigned char *destination)
@@ -75,7 +78,6 @@ int readDataBlock(FILE *file, unsigned char *destination)
 
     if (fread(&length, 1, 1, file) != 1)
         return -1;
-    lzw.zeroBlockSeen = length == 0;
     if (length == 0)
         return 0;
     if (fread(destination, length, 1, file) != 1)
@@ -88,123 +90,146 @@ int readDataBlock(FILE *file, unsigned char *destination)
 static void skipDataBlocks(FILE *file)
 {
     unsigned char scratch[256];
-    int n;
 
-    do
-        n = readDataBlock(file, scratch);
-    while (n > 0);
+    while (readDataBlock(file, scratch) > 0) {
+    }
 }
 
-int nextCode(FILE *file, int width)
+// Moves the bytes not yet taken to the front and reads sub-blocks behind
+// them while there is room, never beyond the Block Terminator.  A sub-block
+// that cannot be read whole adds nothing.
+static void readMoreData(FILE *file)
 {
-    unsigned window;
-    int n, byte;
+    int held = lzw.dataEnd - lzw.dataPos, n;
 
-    // The next sub-block is read as soon as a code would reach the end of
-    // the bits held, even when it ends exactly there.  Sub-blocks too short
-    // to complete the code are followed by further ones; the bits still
-    // missing (at most 12) always lie within the two carried bytes.
-    if (lzw.bitPos + width >= lzw.bitsHeld) {
-        do {
-            if (lzw.lastBlockRead)
-                return -1;
-            if (lzw.bitsHeld > 0) {
-                lzw.codeBuffer[0] = lzw.codeBuffer[lzw.bytesHeld - 2];
-                lzw.codeBuffer[1] = lzw.codeBuffer[lzw.bytesHeld - 1];
+    memmove(lzw.data, lzw.data + lzw.dataPos, held);
+    while (!lzw.lastBlockRead && held + 255 <= DATA_SIZE) {
+        n = readDataBlock(file, lzw.data + held);
+        if (n <= 0)
+            lzw.lastBlockRead = true;
+        held += n > 0 ? n : 0;
+    }
+    lzw.dataPos = 0;
+    lzw.dataEnd = held;
+}
+
+// The state lives in locals here: every pixel written could otherwise alias
+// it and force it back to memory.  The inner loop takes its bits a word at
+// a time; the outer one reads more data when fewer bytes than a word are
+// left, and takes the last few byte by byte.
+int lzwNextPixels(FILE *file, unsigned char *run, int room)
+{
+    uint64_t *const chunk = lzw.chunk;
+    uint32_t *const link = lzw.link;
+    const int clearCode = lzw.clearCode;
+    int codeSize = lzw.codeSize, nextSlot = lzw.nextSlot;
+    int previous = lzw.previousCode, bitCount = lzw.bitCount, code, length;
+    const unsigned char *in = lzw.data + lzw.dataPos, *end = lzw.data + lzw.dataEnd;
+    Bits bits = lzw.bits, mask = ((Bits)1 << codeSize) - 1, more;
+    unsigned char *out = run, *const full = run + room, *at;
+    uint32_t prior, shift;
+    uint64_t kept;
+
+    for (;;) {
+        while (out < full) {
+            // The bits above those counted are the next bytes' own, so
+            // taking them again is harmless.
+            if (bitCount < codeSize) {
+                if (end - in < (ptrdiff_t)sizeof(Bits))
+                    break;
+                memcpy(&more, in, sizeof more);
+                bits |= more << bitCount;
+                in += (BITS - 1 - bitCount) >> 3;
+                bitCount |= BITS - 8;
             }
-            n = readDataBlock(file, lzw.codeBuffer + CARRIED_BYTES);
-            if (n < 0)
-                return -1;
-            if (n == 0)
-                lzw.lastBlockRead = true;
-            lzw.bitPos = lzw.bitPos - lzw.bitsHeld + 8 * CARRIED_BYTES;
-            lzw.bytesHeld = CARRIED_BYTES + n;
-            lzw.bitsHeld = 8 * lzw.bytesHeld;
-        } while (lzw.bitPos + width > lzw.bitsHeld);
-    }
-    // A code of up to 12 bits lies within three bytes from its first bit.
-    byte = lzw.bitPos >> 3;
-    window = lzw.codeBuffer[byte] | lzw.codeBuffer[byte + 1] << 8 | lzw.codeBuffer[byte + 2] << 16;
-    window >>= lzw.bitPos & 7;
-    lzw.bitPos += width;
-    return (int)(window & ((1u << width) - 1));
-}
+            code = (int)(bits & mask);
+            bits >>= codeSize;
+            bitCount -= codeSize;
 
-int lzwNextPixel(FILE *file)
-{
-    int code, incoming;
+            if ((unsigned)(code - clearCode) < 2) {
+                if (code != clearCode)
+                    goto stop;
+                codeSize = lzw.minCodeSize + 1;
+                nextSlot = clearCode + 2;
+                previous = NO_CODE;
+                mask = ((Bits)1 << codeSize) - 1;
+                continue;
+            }
+            // The first code after a reset is a pixel and adds no entry; a
+            // string there is a corrupt stream.
+            if (previous == NO_CODE) {
+                if (code > clearCode)
+                    goto stop;
+                *out++ = (unsigned char)code;
+                previous = code;
+                continue;
+            }
+            // A corrupt code beyond the next entry reads as that entry, the
+            // previous string and its first pixel, and decoding goes on.
+            if (code > nextSlot)
+                code = nextSlot;
 
-    if (lzw.fresh) {
-        lzw.fresh = false;
-        do
-            code = nextCode(file, lzw.codeSize);
-        while (code == lzw.clearCode);
-        if (code < 0)
-            return code;
-        lzw.firstPixel = lzw.previousCode = code;
-        return code;
-    }
-    if (lzw.stackTop > 0)
-        return lzw.pixelStack[--lzw.stackTop];
-    // Nothing behind the End of Information code belongs to the image, and
-    // after an early one the data are read up to the Block Terminator
-    // already: a further request must not read the next block.
-    if (lzw.ended)
-        return LZW_END;
+            // The new entry is the previous string followed by this string's
+            // first pixel.  Once entry 4095 exists nothing is added and codes
+            // stay 12 bits wide until a clear code.
+            if (nextSlot < TABLE_SIZE) {
+                prior = link[previous];
+                shift = prior >> 9 & 56;
+                if (shift) {
+                    link[nextSlot] = prior + LENGTH_ONE;
+                    kept = chunk[previous];
+                } else {
+                    link[nextSlot] = (prior & ~0xFFFu) + LENGTH_ONE + previous;
+                    kept = 0;
+                }
+                // Read after the new entry is stored: a code equal to it
+                // begins as the previous string does.
+                chunk[nextSlot] = kept | (uint64_t)linkFirst(link[code]) << shift;
+                // With all codes of the current width in use, codes grow by
+                // a bit, up to 12.
+                if (++nextSlot > (int)mask && codeSize < MAX_CODE_SIZE) {
+                    codeSize++;
+                    mask = ((Bits)1 << codeSize) - 1;
+                }
+            }
+            previous = code;
 
-    code = nextCode(file, lzw.codeSize);
-    if (code < 0)
-        return code;
-    if (code == lzw.clearCode) {
-        resetTable();
-        code = nextCode(file, lzw.codeSize);
-        if (code < 0)
-            return code;
-        lzw.firstPixel = lzw.previousCode = code;
-        return code;
-    }
-    if (code == lzw.endCode) {
-        // The code reader has just read the Block Terminator when the code
-        // ended exactly at the end of the last sub-block.
-        if (!lzw.zeroBlockSeen)
-            skipDataBlocks(file);
-        lzw.ended = true;
-        return LZW_END;
-    }
-
-    // A code not yet in the table is the previous string followed by that
-    // string's first pixel.
-    incoming = code;
-    if (code >= lzw.nextSlot) {
-        lzw.pixelStack[lzw.stackTop++] = (uint16_t)lzw.firstPixel;
-        code = lzw.previousCode;
-    }
-    // A corrupt stream can chain through entries it never defined, even in
-    // a loop; a well-formed string is never longer than the table.
-    while (code >= lzw.clearCode) {
-        if (lzw.stackTop == STACK_SIZE - 1) {
-            lzw.stackTop = 0;
-            return LZW_BROKEN;
+            // A string of up to 8 pixels is its chunk; a longer one is
+            // written from its last chunk back.  A chunk may write up to 7
+            // bytes beyond the string; the next string or the overrun room
+            // takes them.
+            length = linkLength(link[code]);
+            memcpy(out, &chunk[code], 8);
+            if (length > 8) {
+                for (at = out + ((length - 1) & ~7); at > out; at -= 8) {
+                    memcpy(at, &chunk[code], 8);
+                    code = linkPrefix(link[code]);
+                }
+                memcpy(out, &chunk[code], 8);
+            }
+            out += length;
         }
-        lzw.pixelStack[lzw.stackTop++] = lzw.suffix[code];
-        code = lzw.prefix[code];
-    }
-    lzw.firstPixel = lzw.suffix[code];
-    lzw.pixelStack[lzw.stackTop++] = (uint16_t)lzw.firstPixel;
-
-    // Once entry 4095 exists nothing is added and codes stay 12 bits wide
-    // until a clear code.
-    if (lzw.nextSlot < TABLE_SIZE) {
-        lzw.prefix[lzw.nextSlot] = (uint16_t)lzw.previousCode;
-        lzw.suffix[lzw.nextSlot] = (uint16_t)lzw.firstPixel;
-        lzw.nextSlot++;
-        if (lzw.nextSlot >= lzw.codeLimit && lzw.codeLimit < TABLE_SIZE) {
-            lzw.codeLimit *= 2;
-            lzw.codeSize++;
+        if (out >= full)
+            break;
+        lzw.dataPos = (int)(in - lzw.data);
+        readMoreData(file);
+        in = lzw.data;
+        end = lzw.data + lzw.dataEnd;
+        while (in < end && bitCount <= BITS - 8) {
+            bits |= (Bits)*in++ << bitCount;
+            bitCount += 8;
         }
+        if (bitCount < codeSize)
+            break;
     }
-    lzw.previousCode = incoming;
-    return lzw.pixelStack[--lzw.stackTop];
+stop:
+    lzw.codeSize = codeSize;
+    lzw.nextSlot = nextSlot;
+    lzw.previousCode = previous;
+    lzw.dataPos = (int)(in - lzw.data);
+    lzw.bits = bits;
+    lzw.bitCount = bitCount;
+    return (int)(out - run);
 }
 
 // The row after y in an image of the given height, or height when the last
@@ -226,50 +251,44 @@ static int nextRow(int y, int height, int interlaced, int *pass)
     return y;
 }
 
-// Fills the rows until the picture is full or the data stop.
-static void fillRows(unsigned char **rows, FILE *file, int width, int height, int interlaced)
-{
-    unsigned char *row;
-    int x, y, pass, p;
-
-    y = 0;
-    pass = 0;
-    while (y < height) {
-        row = rows[y];
-        x = 0;
-        while (x < width) {
-            p = lzwNextPixel(file);
-            if (p < 0)
-                return;
-            row[x++] = (unsigned char)p;
-            // The rest of a string goes straight from the stack.
-            while (x < width && lzw.stackTop > 0)
-                row[x++] = (unsigned char)lzw.pixelStack[--lzw.stackTop];
-        }
-        y = nextRow(y, height, interlaced, &pass);
-    }
-}
-
 int decodeGifRows(unsigned char **rows, FILE *file, int width, int height, int interlaced)
 {
+    static unsigned char run[RUN + LZW_RUN_OVERRUN];
     unsigned char minCodeSize;
+    long long left;
+    int x, y, pass, room, n, used, take;
 
     if (fread(&minCodeSize, 1, 1, file) != 1 || minCodeSize > LZW_MAX_MIN_CODE_SIZE)
         return -1;
     lzwStart(minCodeSize);
-    // A picture without pixels takes none, but its data are passed over so
-    // that the next block is found.
-    if (width <= 0 || height <= 0) {
-        skipDataBlocks(file);
-        return 0;
+    // A picture without pixels takes none; its data are passed over below.
+    left = width > 0 && height > 0 ? (long long)width * height : 0;
+    x = 0;
+    y = 0;
+    pass = 0;
+    while (left > 0) {
+        room = left < RUN ? (int)left : RUN;
+        n = lzwNextPixels(file, run, room);
+        // Pixels beyond the picture's last are no pixels of it.
+        used = n < left ? n : (int)left;
+        left -= used;
+        for (int i = 0; i < used; i += take) {
+            take = width - x < used - i ? width - x : used - i;
+            memcpy(rows[y] + x, run + i, take);
+            x += take;
+            if (x == width) {
+                x = 0;
+                y = nextRow(y, height, interlaced, &pass);
+            }
+        }
+        if (n < room)
+            break;
     }
-    fillRows(rows, file, width, height, interlaced);
     // Encoders leave all sorts behind the last pixel: the End of Information
     // code, a clear code before it, a surplus code, or nothing at all.  None
     // of it is a pixel, so the rest of the data is passed over unread, up to
-    // the Block Terminator, unless the code reader or an early End of
-    // Information code got there already.
-    if (!lzw.lastBlockRead && !lzw.ended)
+    // the Block Terminator, unless the code reader got there already.
+    if (!lzw.lastBlockRead)
         skipDataBlocks(file);
     return 0;
 }

@@ -1,39 +1,35 @@
 // The LZW stage of the GIF reader: turns one image's compressed data (the LZW
 // Minimum Code Size byte and the data sub-blocks behind it) into the rows of
-// an 8-bit picture.  The row loop pulls one pixel at a time, the LZW stage
-// decodes a code only when its pixel stack is empty, and the code reader
-// reads a sub-block only when it runs out of bits.
+// an 8-bit picture.  The row loop pulls runs of pixels, the LZW stage writes
+// whole strings into a run, and it reads sub-blocks several at a time.
 #ifndef TINDLE_GIF_LZW_DECODER_H
 #define TINDLE_GIF_LZW_DECODER_H
 
 #include <stdio.h>
 
-// Negative results of lzwNextPixel.
-enum {
-    LZW_NO_CODE = -1,   // the data ended or could not be read
-    LZW_END = -2,       // the End of Information code
-    LZW_BROKEN = -3     // a string longer than the pixel stack: a corrupt table
-};
-
 // Minimum code sizes above this would need codes wider than 12 bits.
 enum { LZW_MAX_MIN_CODE_SIZE = 11 };
 
+// How far a run may go beyond the pixels asked for: the last string may be
+// as long as the table and is written in chunks of 8.
+enum { LZW_RUN_OVERRUN = 4096 + 8 };
+
 // Decodes one image into rows (entry 0 the top row) from file, positioned at
-// the image's LZW Minimum Code Size byte.  0 when decoding ran, even when the
-// data ended early or broke off (the rest of the picture keeps its pixels);
-// -1 when the size byte is missing or above LZW_MAX_MIN_CODE_SIZE.
+// the image's LZW Minimum Code Size byte, and leaves the file behind the
+// image's Block Terminator.  0 when decoding ran, even when the data ended
+// early or broke off (the rest of the picture keeps its pixels); -1 when the
+// size byte is missing or above LZW_MAX_MIN_CODE_SIZE.
 int decodeGifRows(unsigned char **rows, FILE *file, int width, int height, int interlaced);
 
 // Resets the one decoder for an image with the given minimum code size
 // (0 to LZW_MAX_MIN_CODE_SIZE).
 void lzwStart(int minCodeSize);
 
-// The next pixel (0 or more), or one of the negative results above.
-int lzwNextPixel(FILE *file);
-
-// The next code of width bits (1 to 12), or -1 when no further code can be
-// read.
-int nextCode(FILE *file, int width);
+// Decodes whole strings into run until it holds at least room pixels, and
+// returns how many it holds (up to room + LZW_RUN_OVERRUN); fewer than room
+// when the image's pixels stop: at the End of Information code, at the end
+// of the data, or at a code that the table cannot hold yet.
+int lzwNextPixels(FILE *file, unsigned char *run, int room);
 
 // Reads one data sub-block into destination (room for 255 bytes): its
 // length, 0 for the Block Terminator, or -1 when it cannot be read whole.

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 
 #include "gif/gif_reader.h"
 #include "gif/lzw_decoder.h"
@@ -26,18 +27,29 @@ static Bytes imageData(int minCodeSize, const std::vector<Code> &codes, size_t b
     return out + '\0';
 }
 
-// Clear, a code per pixel with the width growing as the decoder's, End; at a
-// full table a clear code deferClear codes later (never when negative).
-static std::vector<Code> literalCodes(const std::vector<int> &pixels, int minCodeSize, int deferClear = -1) {
-    int clear = 1 << minCodeSize, width = minCodeSize + 1, slot = clear + 2, sinceFull = 0;
+// A greedy LZW encoder: clear, the codes with the width growing as the
+// decoder's, End; at a full table a clear code deferClear codes later (never
+// when negative).
+static std::vector<Code> lzwCodes(const std::vector<int> &pixels, int minCodeSize, int deferClear = -1) {
+    int clear = 1 << minCodeSize, width = minCodeSize + 1, slot = clear + 2, sinceFull = 0, string = -1;
+    std::map<std::pair<int, int>, int> table;
     std::vector<Code> codes{{clear, width}};
     for (int pixel : pixels) {
-        bool first = codes.back().code == clear;
-        codes.push_back({pixel, width});
-        width += !first && slot < 4096 && ++slot == 1 << width && width < 12;
-        if (slot == 4096 && deferClear >= 0 && sinceFull++ == deferClear)
-            codes.push_back({clear, width}), width = minCodeSize + 1, slot = clear + 2, sinceFull = 0;
+        if (string >= 0 && table.count({string, pixel})) {
+            string = table[{string, pixel}];
+            continue;
+        }
+        if (string >= 0) {
+            bool first = codes.back().code == clear;
+            codes.push_back({string, width});
+            if (slot + !first < 4096) table[{string, pixel}] = slot + !first;
+            width += !first && slot < 4096 && ++slot == 1 << width && width < 12;
+            if (slot == 4096 && deferClear >= 0 && sinceFull++ == deferClear)
+                codes.push_back({clear, width}), width = minCodeSize + 1, slot = clear + 2, sinceFull = 0, table.clear();
+        }
+        string = pixel;
     }
+    codes.push_back({string, width});
     codes.push_back({clear + 1, width});
     return codes;
 }
@@ -84,7 +96,8 @@ TEST(GiflibPeer, CorpusFromRealEncoders) {
 
 TEST(GiflibPeer, CraftedStreams) {
     enum Tail { End, ClearEnd, SurplusEnd, NoEnd, EndThenBlocks }; // behind the last pixel's code
-    struct Row { const char *name; int width, height, minCodeSize; Tail tail; size_t blockSize; int deferClear; bool interlaced; } rows[] = {
+    // Pixels (i / run * 7 + i / run / 13) mod the colours: runs make long strings.
+    struct Row { const char *name; int width, height, minCodeSize; Tail tail; size_t blockSize; int deferClear; bool interlaced; int run = 1; } rows[] = {
         {"clear then end", 13, 7, 3, ClearEnd, 255, -1, false},
         {"surplus code then end", 13, 7, 3, SurplusEnd, 255, -1, false},
         {"no end, terminator behind the last code", 13, 7, 3, NoEnd, 255, -1, false},
@@ -99,12 +112,16 @@ TEST(GiflibPeer, CraftedStreams) {
         {"interlaced, 3 rows", 3, 3, 5, End, 255, -1, true},
         {"interlaced, 10 rows", 3, 10, 5, SurplusEnd, 255, -1, true},
         {"interlaced, 17 rows", 4, 17, 5, End, 1, -1, true},
+        {"runs: strings of 8 to 24 pixels across row ends", 37, 23, 3, End, 255, -1, false, 300},
+        {"one colour: strings of hundreds of pixels", 300, 200, 2, NoEnd, 255, -1, false, 60000},
+        {"interlaced runs to a full table, clear deferred", 150, 100, 8, ClearEnd, 255, 20, true, 9},
+        {"a full table kept to the end, its last entry in use", 200, 200, 8, End, 255, -1, false, 2},
     };
     for (const Row &r : rows) {
         SCOPED_TRACE(r.name);
         std::vector<int> pixels(r.width * r.height);
-        for (int i = 0; i < r.width * r.height; i++) pixels[i] = (i * 7 + i / 13) % (1 << r.minCodeSize);
-        std::vector<Code> codes = literalCodes(pixels, r.minCodeSize, r.deferClear);
+        for (int i = 0; i < r.width * r.height; i++) pixels[i] = (i / r.run * 7 + i / r.run / 13) % (1 << r.minCodeSize);
+        std::vector<Code> codes = lzwCodes(pixels, r.minCodeSize, r.deferClear);
         Code end = codes.back();
         codes.pop_back();
         if (r.tail == ClearEnd) codes.push_back({end.code - 1, end.width}), end.width = r.minCodeSize + 1;
@@ -119,7 +136,7 @@ TEST(GiflibPeer, CraftedStreams) {
 }
 
 TEST(Lzw, DamagedAndOddData) {
-    std::vector<Code> codes = literalCodes(std::vector<int>(50, 9), 8);
+    std::vector<Code> codes = lzwCodes(std::vector<int>(50, 9), 8);
     Bytes full = imageData(8, codes), one = imageData(2, {{4, 3}, {1, 3}, {5, 3}});
     codes.pop_back();
     Bytes cut = imageData(8, codes).substr(0, imageData(8, codes).size() - 1);
@@ -128,10 +145,11 @@ TEST(Lzw, DamagedAndOddData) {
         {"data end early", cut, "", 10, 10, 0, std::vector<int>(50, 9)},
         {"early end code", full, ",", 10, 10, 0, std::vector<int>(50, 9)},
         {"clears at the start and in the middle, a code equal to the free entry", imageData(2, {{4, 3}, {4, 3}, {1, 3}, {2, 3}, {4, 3}, {3, 3}, {6, 3}, {5, 3}}), ";", 5, 1, 0, {1, 2, 3, 3, 3}},
-        {"minimum code size 11 keeps the low 8 bits", imageData(11, literalCodes({2047, 5}, 11)), ";", 2, 1, 0, {255, 5}},
+        {"minimum code size 11 keeps the low 8 bits", imageData(11, lzwCodes({2047, 5}, 11)), ";", 2, 1, 0, {255, 5}},
         {"minimum code size 12", imageData(12, {{4096, 13}}), "", 2, 2, -1, {}, 1},
         {"no size byte", "", "", 2, 2, -1, {}},
-        {"looping prefix chain", imageData(2, {{4, 3}, {1, 3}, {7, 3}, {7, 3}, {7, 4}, {1, 4}, {5, 4}}), ";", 100, 100, 0, {1, 1, 1, 0, 0, 1}},
+        {"codes behind an early end", imageData(2, {{4, 3}, {1, 3}, {5, 3}, {2, 3}, {2, 3}}), ";", 5, 1, 0, {1}},
+        {"a code beyond the next entry", imageData(2, {{4, 3}, {1, 3}, {7, 3}, {1, 3}, {5, 3}}), ";", 100, 100, 0, {1, 1, 1, 1}},
         {"no width", one, ";", 0, 3, 0, {}},
         {"no height", one, ";", 3, 0, 0, {}},
     };
@@ -149,7 +167,7 @@ TEST(Lzw, DamagedAndOddData) {
     }
 }
 
-static const Bytes image2x2 = descriptor(2, 2) + imageData(2, literalCodes({1, 2, 3, 0}, 2));
+static const Bytes image2x2 = descriptor(2, 2) + imageData(2, lzwCodes({1, 2, 3, 0}, 2));
 
 static GifFrame *readBytes(const Bytes &bytes, std::string *message, GifFrame *head = nullptr) {
     return *message = reported([&] { head = readGifFile(writeFile("gif_test.gif", bytes)); }), head;
@@ -211,7 +229,7 @@ TEST(GifFile, ExtensionsFallToTheImageBehindThemAndAPictureFileKeepsTheFirst) {
     EXPECT_TRUE(head && head->image.isEmpty() && !head->next && message.empty());
     destroyGifFrame(head);
     // A picture file keeps only the first picture.
-    DibImage picture = DibImage::fromFile(writeFile("gif_test_many.GIF", header(1) + image2x2 + descriptor(3, 1) + imageData(2, literalCodes({3, 3, 3}, 2)) + ';'));
+    DibImage picture = DibImage::fromFile(writeFile("gif_test_many.GIF", header(1) + image2x2 + descriptor(3, 1) + imageData(2, lzwCodes({3, 3, 3}, 2)) + ';'));
     EXPECT_TRUE(picture.header()->biWidth == 2 && picture.body->refCount == 1 && picture.rows()[1][0] == 3);
     EXPECT_EQ(reported([] { EXPECT_TRUE(DibImage::fromFile(writeFile("gif_test_broken.gif", header() + image2x2)).isEmpty()); }),
               "error, Error reading GIF file gif_test_broken.gif");
