@@ -16,6 +16,11 @@ enum {
     DATA_SIZE = 16 * 255 + 8   // sub-blocks read in one go behind the bytes left
 };
 
+// The hot loop's rare turns, kept out of its straight path: laid out
+// inline they cost the short strings of busy pictures about 15 %.
+#define likely(condition) __builtin_expect(!!(condition), 1)
+#define unlikely(condition) __builtin_expect(!!(condition), 0)
+
 // The code reader's bits: 64 natively, 32 in the 32-bit program.
 typedef size_t Bits;
 enum { BITS = 8 * sizeof(Bits) };
@@ -146,7 +151,7 @@ int lzwNextPixels(FILE *file, unsigned char *run, int room)
             bits >>= codeSize;
             bitCount -= codeSize;
 
-            if ((unsigned)(code - clearCode) < 2) {
+            if (unlikely((unsigned)(code - clearCode) < 2)) {
                 if (code != clearCode)
                     goto stop;
                 codeSize = lzw.minCodeSize + 1;
@@ -157,7 +162,7 @@ int lzwNextPixels(FILE *file, unsigned char *run, int room)
             }
             // The first code after a reset is a pixel and adds no entry; a
             // string there is a corrupt stream.
-            if (previous == NO_CODE) {
+            if (unlikely(previous == NO_CODE)) {
                 if (code > clearCode)
                     goto stop;
                 *out++ = (unsigned char)code;
@@ -172,7 +177,7 @@ int lzwNextPixels(FILE *file, unsigned char *run, int room)
             // The new entry is the previous string followed by this string's
             // first pixel.  Once entry 4095 exists nothing is added and codes
             // stay 12 bits wide until a clear code.
-            if (nextSlot < TABLE_SIZE) {
+            if (likely(nextSlot < TABLE_SIZE)) {
                 prior = link[previous];
                 shift = prior >> 9 & 56;
                 if (shift) {
@@ -187,7 +192,7 @@ int lzwNextPixels(FILE *file, unsigned char *run, int room)
                 chunk[nextSlot] = kept | (uint64_t)linkFirst(link[code]) << shift;
                 // With all codes of the current width in use, codes grow by
                 // a bit, up to 12.
-                if (++nextSlot > (int)mask && codeSize < MAX_CODE_SIZE) {
+                if (unlikely(++nextSlot > (int)mask) && codeSize < MAX_CODE_SIZE) {
                     codeSize++;
                     mask = ((Bits)1 << codeSize) - 1;
                 }
@@ -200,7 +205,7 @@ int lzwNextPixels(FILE *file, unsigned char *run, int room)
             // takes them.
             length = linkLength(link[code]);
             memcpy(out, &chunk[code], 8);
-            if (length > 8) {
+            if (unlikely(length > 8)) {
                 for (at = out + ((length - 1) & ~7); at > out; at -= 8) {
                     memcpy(at, &chunk[code], 8);
                     code = linkPrefix(link[code]);
