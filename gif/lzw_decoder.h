@@ -28,7 +28,8 @@ void lzwStart(int minCodeSize);
 // Decodes whole strings into run until it holds at least room pixels, and
 // returns how many it holds (up to room + LZW_RUN_OVERRUN); fewer than room
 // when the image's pixels stop: at the End of Information code, at the end
-// of the data, or at a code that the table cannot hold yet.
+// of the data, or at a string code where a stream must begin afresh (the
+// first code of an image or behind a clear code).
 int lzwNextPixels(FILE *file, unsigned char *run, int room);
 
 // Reads one data sub-block into destination (room for 255 bytes): its
