@@ -107,7 +107,7 @@ static bool screenIs(COLORREF colour)
     return std::all_of(grid.begin(), grid.end(), [&](DWORD pixel) { return pixel == wanted; });
 }
 
-enum { RUNS = 21, MEASURE_MS = 60000 };
+enum { RUNS = 31, MEASURE_MS = 60000 };
 static const COLORREF BLACK = RGB(0, 0, 0);
 // No installed picture or thumbnail holds this colour. It fills a window
 // under all others, so the screen shows it whenever no measured program

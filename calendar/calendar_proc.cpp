@@ -15,9 +15,9 @@ static const char stateProperty[] = "WndProp";
 // Stored in place of the state once the window is destroyed.
 static CalendarState *const destroyedMarker = (CalendarState *)(INT_PTR)-1;
 
-enum { DATE_TIMER = 1, DATE_TIMER_MS = 10000 };
-// Posted by the first paint; the host's own message comes before it.
-enum { MSG_START_FIRST_CLIP = MSG_VERIFY_PASSWORD + 1 };
+// The first clip waits for a timer of its own: timers come only once the
+// queue is empty, so the first paint is on the screen before the clip opens.
+enum { DATE_TIMER = 1, DATE_TIMER_MS = 10000, FIRST_CLIP_TIMER = 2 };
 
 // Once per process: only the first paint draws and only the first erase
 // blackens; after that the calendar draws for itself.
@@ -152,7 +152,7 @@ static LRESULT handleCalendarMessage(HWND window, UINT message, WPARAM wParam, L
             paintedOnce = 1;
             // Opening a clip loads the video libraries: the calendar is
             // shown first.
-            PostMessageA(window, MSG_START_FIRST_CLIP, 0, 0);
+            SetTimer(window, FIRST_CLIP_TIMER, USER_TIMER_MINIMUM, NULL);
         }
         EndPaint(window, &paint);
         return 0;
@@ -166,9 +166,6 @@ static LRESULT handleCalendarMessage(HWND window, UINT message, WPARAM wParam, L
             FillRect((HDC)wParam, &client, (HBRUSH)GetStockObject(BLACK_BRUSH));
         }
         return 1;
-    case MSG_START_FIRST_CLIP:
-        startFirstClip(state);
-        return 0;
     case WM_SETCURSOR:
         if (inSeason(state)) {
             SetCursor(LoadCursorA(NULL, IDC_ARROW));
@@ -176,8 +173,12 @@ static LRESULT handleCalendarMessage(HWND window, UINT message, WPARAM wParam, L
         }
         break;
     case WM_TIMER:
-        if (wParam == DATE_TIMER)
+        if (wParam == DATE_TIMER) {
             refreshDate(state, false);
+        } else if (wParam == FIRST_CLIP_TIMER) {
+            KillTimer(window, FIRST_CLIP_TIMER);
+            startFirstClip(state);
+        }
         break;
     case WM_MOUSEMOVE:
         if (inSeason(state))
