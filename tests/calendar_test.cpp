@@ -89,6 +89,15 @@ TEST(Calendar, AChangeOfDayIsDrawnWithTheDoorsSettled) {
         HWND window = CreateWindowExA(WS_EX_TOPMOST, "CalendarTest", "", WS_POPUP, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), 0, 0, 0, 0);
         ShowWindow(window, SW_SHOW);
         UpdateWindow(window);
+        // The first paint's timer, for door 1's clip, comes once and is gone.
+        int ticks = 0;
+        MSG message;
+        for (DWORD start = GetTickCount(); GetTickCount() - start < 300; Sleep(1))
+            while (PeekMessageA(&message, window, WM_TIMER, WM_TIMER, PM_REMOVE)) {
+                ticks++;
+                DispatchMessageA(&message);
+            }
+        EXPECT_EQ(ticks, 1);
         SendMessageA(window, WM_DESTROY, 0, 0);
         for (const auto &row : rows) {
             SCOPED_TRACE(row.what);
