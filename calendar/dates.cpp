@@ -73,9 +73,8 @@ void refreshDate(CalendarState *state, bool initial)
         now.dayOfMonth == 25)
         openAllDoors(state);
     state->today = now;
-    bool advent = !isTwelve(state) && isAdvent(state);
     // A change of day is drawn with the doors settled for the new day.
-    if (advent)
+    if (!isTwelve(state) && isAdvent(state))
         settleDoors(state);
     // At creation the window is not shown yet; its first paint draws it.
     if (!initial)
