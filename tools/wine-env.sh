@@ -1,10 +1,13 @@
 # Sourced by the scripts that run Wine.
 #
-# wine_env DIR: a quiet 32-bit prefix at DIR, with no Mono or Gecko installer
-# dialogs, no desktop menu entries and no debugger (winedbg would wait on a
-# crash for a user who is not there).
+# wine_env DIR: a quiet 64-bit prefix at DIR, as most users' Windows is: the
+# 32-bit saver, installer and tests run in WoW64 (their system32 is syswow64,
+# their HKLM\Software is Wow6432Node) beside Wine's 64-bit services, which
+# also run natively where 32-bit programs are emulated.  No Mono or Gecko
+# installer dialogs, no desktop menu entries and no debugger (winedbg would
+# wait on a crash for a user who is not there).
 wine_env() {
-  export WINEPREFIX=$1 WINEARCH=win32 WINEDEBUG=${WINEDEBUG:--all}
+  export WINEPREFIX=$1 WINEARCH=win64 WINEDEBUG=${WINEDEBUG:--all}
   export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;winedbg.exe=d"
 }
 

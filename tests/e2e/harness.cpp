@@ -35,7 +35,15 @@ bool Child::start(const std::string &program, const std::string &arguments,
     kill();
     for (const std::string &variable : environment)
         SetEnvironmentVariableA(variable.substr(0, variable.find('=')).c_str(), variable.substr(variable.find('=') + 1).c_str());
-    if (!CreateProcessA(program.c_str(), &line[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &info))
+    // The desktop is a 64-bit program on 64-bit Windows: it finds the system
+    // directory's savers where the installer put them, past the redirection
+    // of this 32-bit program's system32.
+    void *redirection = NULL;
+    bool started, undo = Wow64DisableWow64FsRedirection(&redirection);
+    started = CreateProcessA(program.c_str(), &line[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &info);
+    if (undo)
+        Wow64RevertWow64FsRedirection(redirection);
+    if (!started)
         return false;
     WaitForInputIdle(info.hProcess, 5000);
     return true;

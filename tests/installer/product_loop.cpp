@@ -15,7 +15,9 @@ using namespace harness;
 
 static const char PREFS[] = "Software\\Brackwell\\Tindle", FLOPPY_COPY[] = "A:\\tindle.exe";
 static const char UNINSTALL[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tindle Advent";
+// As the desktop names it; this 32-bit test reads the directory behind that name through sysnative.
 static const std::string SYSTEM_SAVER = std::string(getenv("windir")) + "\\system32\\tindle.scr";
+static const std::string SYSTEM_SAVER_FILE = std::string(getenv("windir")) + "\\sysnative\\tindle.scr";
 static const std::string DEFAULT_DIR = std::string(getenv("ProgramFiles")) + "\\Tindle Advent";
 static const std::string INSTALLER = windowsPath(TINDLE_BUILD_DIR "/tindle.exe"), SCR = windowsPath(TINDLE_SCR);
 
@@ -58,7 +60,7 @@ static void expectInstalled(const std::string &directory, const std::string &ins
     // Duplicate hands on exactly the installer that was run.
     EXPECT_SAME_FILE(directory + "\\tindle.exe", installer);
     EXPECT_SAME_FILE(directory + "\\tindle.scr", SCR);
-    EXPECT_SAME_FILE(SYSTEM_SAVER, SCR);
+    EXPECT_SAME_FILE(SYSTEM_SAVER_FILE, SCR);
     EXPECT_EQ(value(PREFS, "InstallDir"), directory);
     EXPECT_EQ(value(PREFS, "LastChecked") + "," + value(PREFS, "LastCheckedYear") + "," +
                   value(PREFS, "Advent") + "," + value(PREFS, "Twelve") + "," + saver(), values);
@@ -124,7 +126,7 @@ TEST(SecondMachine, InstallFromTheFloppyAndUninstallWhileThePreviewRuns)
 // product-loop starts the second machine again: what was in use is gone now.
 TEST(AfterRestart, NothingIsLeft)
 {
-    EXPECT_FALSE(std::filesystem::exists("C:\\Tindle") || std::filesystem::exists(SYSTEM_SAVER));
+    EXPECT_FALSE(std::filesystem::exists("C:\\Tindle") || std::filesystem::exists(SYSTEM_SAVER_FILE));
     // The floppy is the user's: it stays as it was.
     EXPECT_SAME_FILE(FLOPPY_COPY, INSTALLER);
 }
