@@ -154,7 +154,6 @@ TEST(Lzw, DamagedAndOddData) {
         {"minimum code size 12", imageData(12, {{4096, 13}}), "", 2, 2, -1, {}, 1},
         {"no size byte", "", "", 2, 2, -1, {}},
         {"codes behind an early end", imageData(2, {{4, 3}, {1, 3}, {5, 3}, {2, 3}, {2, 3}}), ";", 5, 1, 0, {1}},
-        {"minimum code size 1: 3-bit codes from the second, also behind a clear", imageData(1, {{2, 2}, {1, 2}, {4, 3}, {2, 3}, {0, 2}, {4, 3}, {3, 3}}), ";", 6, 1, 0, {1, 1, 1, 0, 0, 0}},
         {"minimum code size 1, a clear at the end of a run", imageData(1, ones), ";", 8194, 1, 0, std::vector<int>(8194, 1)},
         {"two clear codes in the middle", imageData(2, {{4, 3}, {1, 3}, {4, 3}, {4, 3}, {2, 3}, {5, 3}}), ";", 3, 1, 0, {1, 2}},
         {"an End code straight after a clear", imageData(2, {{4, 3}, {1, 3}, {4, 3}, {5, 3}}), ";", 3, 1, 0, {1}},
