@@ -138,10 +138,15 @@ static BOOL WINAPI failingGetCursorPos(POINT *where) { return where->x = where->
 TEST(Host, MovementBeyondFourPixelsClosesAndAnUnreadableCursorIsNone) {
     BOOL(WINAPI *original)(POINT *) = importedGetCursorPos;
     DWORD access;
+    VirtualProtect(&importedGetCursorPos, sizeof original, PAGE_READWRITE, &access);
+    // Unreadable from the start, as when another desktop has the input.
+    importedGetCursorPos = failingGetCursorPos;
+    EXPECT_FALSE(closesAt(403, 302) || closesAt(403, 302, WM_CLOSE)) << "unreadable";
+    importedGetCursorPos = original;
+    EXPECT_FALSE(closesAt(20, 302)) << "the first reading only sets the position";
     closesAt(400, 300, WM_CLOSE);
     // Slow drift adds up; the close remembers where it was asked for.
     EXPECT_TRUE(!closesAt(402, 302) && closesAt(403, 302) && !closesAt(403, 302));
-    VirtualProtect(&importedGetCursorPos, sizeof original, PAGE_READWRITE, &access);
     importedGetCursorPos = failingGetCursorPos;
     EXPECT_FALSE(closesAt(403, 302) || closesAt(403, 302, WM_CLOSE)) << "unreadable";
     importedGetCursorPos = original;
