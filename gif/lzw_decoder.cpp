@@ -126,7 +126,9 @@ int lzwNextPixels(FILE *file, unsigned char *run, int room)
 {
     uint64_t *const chunk = lzw.chunk;
     uint32_t *const link = lzw.link;
-    const int clearCode = lzw.clearCode;
+    // The width after a clear code is a local too: read from lzw there, the
+    // compiler works it out again for every code.
+    const int clearCode = lzw.clearCode, firstCodeSize = lzw.minCodeSize + 1;
     int codeSize = lzw.codeSize, nextSlot = lzw.nextSlot;
     int previous = lzw.previousCode, bitCount = lzw.bitCount, code, length;
     const unsigned char *in = lzw.data + lzw.dataPos, *end = lzw.data + lzw.dataEnd;
@@ -154,7 +156,7 @@ int lzwNextPixels(FILE *file, unsigned char *run, int room)
             if (unlikely((unsigned)(code - clearCode) < 2)) {
                 if (code != clearCode)
                     goto stop;
-                codeSize = lzw.minCodeSize + 1;
+                codeSize = firstCodeSize;
                 nextSlot = clearCode + 2;
                 previous = NO_CODE;
                 mask = ((Bits)1 << codeSize) - 1;
@@ -167,6 +169,13 @@ int lzwNextPixels(FILE *file, unsigned char *run, int room)
                     goto stop;
                 *out++ = (unsigned char)code;
                 previous = code;
+                // Below the published minimum code size of 2 the first free
+                // entry lies beyond the first width's codes already, and
+                // encoders (giflib too) widen the codes right after this
+                // one.  That is done below, outside the inner loop, which a
+                // third place of widening makes slower.
+                if (unlikely(nextSlot > (int)mask))
+                    break;
                 continue;
             }
             // A corrupt code beyond the next entry reads as that entry, the
@@ -213,6 +222,11 @@ int lzwNextPixels(FILE *file, unsigned char *run, int room)
                 memcpy(out, &chunk[code], 8);
             }
             out += length;
+        }
+        // Also before the run is handed back: the next code needs the width.
+        if (previous != NO_CODE && nextSlot > (int)mask && codeSize < MAX_CODE_SIZE) {
+            codeSize++;
+            mask = ((Bits)1 << codeSize) - 1;
         }
         if (out >= full)
             break;

@@ -1,6 +1,7 @@
 #include "host/password.h"
 
 #include "host/host.h"
+#include "support/queue.h"
 #include "support/report.h"
 
 static HMODULE passwordLibrary;
@@ -67,8 +68,6 @@ bool inQuietPeriod(DWORD now, DWORD lastVerify)
 
 int verifyPassword(HWND window)
 {
-    MSG timer;
-
     if (verifyInProgress || passwordAccepted)
         return 0;
     if (verifyEntry == NULL) {
@@ -78,8 +77,8 @@ int verifyPassword(HWND window)
     if (inQuietPeriod(GetTickCount(), lastVerifyTime))
         return passwordAccepted;
     verifyInProgress = 1;
-    PeekMessageA(&timer, window, WM_TIMER, WM_TIMER, PM_REMOVE | PM_NOYIELD);
-    PeekMessageA(&timer, window, WM_TIMER, WM_TIMER, PM_REMOVE | PM_NOYIELD);
+    removeQueuedMessage(window, WM_TIMER);
+    removeQueuedMessage(window, WM_TIMER);
     passwordAccepted = SendMessageA(window, MSG_VERIFY_PASSWORD, 0, 0) != 0;
     verifyInProgress = 0;
     if (!passwordAccepted)

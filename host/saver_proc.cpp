@@ -4,7 +4,9 @@
 #include "host/host.h"
 #include "host/password.h"
 
+// Where mouse movement is measured from; none until the cursor could be read.
 static POINT savedCursorPos;
+static bool cursorPosKnown;
 static const unsigned mouseThreshold = 4;
 int passwordAccepted;
 int verifyInProgress;
@@ -26,6 +28,12 @@ static bool readCursor(POINT *where)
     return true;
 }
 
+static void rememberCursor()
+{
+    if (readCursor(&savedCursorPos))
+        cursorPosKnown = true;
+}
+
 // The input method is detached from the saver window while it runs, but only
 // when some other part of the process has already loaded it.
 static void detachInputMethod(HWND window)
@@ -44,7 +52,7 @@ LRESULT CALLBACK SaverClassProc(HWND window, UINT message, WPARAM wParam, LPARAM
     switch (message) {
     case WM_CREATE:
         detachInputMethod(window);
-        readCursor(&savedCursorPos);
+        rememberCursor();
         if (!isPreview)
             SetCursor(NULL);
         break;
@@ -103,7 +111,7 @@ LRESULT CALLBACK DefaultSaverProc(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_CLOSE:
         if (verifyPassword(window))
             return DefWindowProcA(window, message, wParam, lParam);
-        readCursor(&savedCursorPos);
+        rememberCursor();
         return 0;
     case MSG_VERIFY_PASSWORD:
         return verifyEntry != NULL ? verifyEntry(window) : 1;
@@ -130,6 +138,11 @@ LRESULT CALLBACK DefaultSaverProc(HWND window, UINT message, WPARAM wParam, LPAR
         POINT now;
         unsigned distance;
 
+        // Without a position to measure from, this one becomes it.
+        if (!cursorPosKnown) {
+            rememberCursor();
+            break;
+        }
         if (!readCursor(&now))
             break;
         distance = (unsigned)(abs(now.x - savedCursorPos.x) + abs(now.y - savedCursorPos.y));

@@ -27,9 +27,9 @@ static Bytes imageData(int minCodeSize, const std::vector<Code> &codes, size_t b
     return out + '\0';
 }
 
-// A greedy LZW encoder: clear, the codes with the width growing as the
-// decoder's, End; at a full table a clear code deferClear codes later (never
-// when negative).
+// A greedy LZW encoder: clear, the codes with the width growing as giflib's
+// (below minimum code size 2 already at the first code), End; at a full
+// table a clear code deferClear codes later (never when negative).
 static std::vector<Code> lzwCodes(const std::vector<int> &pixels, int minCodeSize, int deferClear = -1) {
     int clear = 1 << minCodeSize, width = minCodeSize + 1, slot = clear + 2, sinceFull = 0, string = -1;
     std::map<std::pair<int, int>, int> table;
@@ -43,7 +43,7 @@ static std::vector<Code> lzwCodes(const std::vector<int> &pixels, int minCodeSiz
             bool first = codes.back().code == clear;
             codes.push_back({string, width});
             if (slot + !first < 4096) table[{string, pixel}] = slot + !first;
-            width += !first && slot < 4096 && ++slot == 1 << width && width < 12;
+            width += (first || (slot < 4096 && ++slot)) && slot >= 1 << width && width < 12;
             if (slot == 4096 && deferClear >= 0 && sinceFull++ == deferClear)
                 codes.push_back({clear, width}), width = minCodeSize + 1, slot = clear + 2, sinceFull = 0, table.clear();
         }
@@ -107,6 +107,7 @@ TEST(GiflibPeer, CraftedStreams) {
         {"12-bit codes to a full table's end, clear, end", 100, 90, 8, ClearEnd, 255, -1, false},
         {"clear deferred at a full table", 100, 90, 8, End, 100, 50, false},
         {"clear deferred at once, 2-bit pixels", 90, 90, 2, SurplusEnd, 3, 0, false},
+        {"minimum code size 1, 2-bit codes only for the first", 61, 23, 1, End, 255, -1, false, 3},
         {"interlaced, 1 row, 4-bit pixels", 3, 1, 4, NoEnd, 2, -1, true},
         {"interlaced, 2 rows", 3, 2, 5, ClearEnd, 255, -1, true},
         {"interlaced, 3 rows", 3, 3, 5, End, 255, -1, true},
@@ -140,6 +141,10 @@ TEST(Lzw, DamagedAndOddData) {
     Bytes full = imageData(8, codes), one = imageData(2, {{4, 3}, {1, 3}, {5, 3}});
     codes.pop_back();
     Bytes cut = imageData(8, codes).substr(0, imageData(8, codes).size() - 1);
+    // A clear code whose first pixel is the last of the row loop's first 8192.
+    std::vector<Code> ones = lzwCodes(std::vector<int>(8191, 1), 1);
+    ones.back().code = 2;
+    ones.insert(ones.end(), {{1, 2}, {4, 3}, {3, 3}});
     // The first pixels (the rest stay 0) and where the file is left (-1: behind data).
     struct Row { const char *name; Bytes data, after; int width, height, result; std::vector<int> pixels; long end = -1; } rows[] = {
         {"data end early", cut, "", 10, 10, 0, std::vector<int>(50, 9)},
@@ -149,6 +154,7 @@ TEST(Lzw, DamagedAndOddData) {
         {"minimum code size 12", imageData(12, {{4096, 13}}), "", 2, 2, -1, {}, 1},
         {"no size byte", "", "", 2, 2, -1, {}},
         {"codes behind an early end", imageData(2, {{4, 3}, {1, 3}, {5, 3}, {2, 3}, {2, 3}}), ";", 5, 1, 0, {1}},
+        {"minimum code size 1, a clear at the end of a run", imageData(1, ones), ";", 8194, 1, 0, std::vector<int>(8194, 1)},
         {"two clear codes in the middle", imageData(2, {{4, 3}, {1, 3}, {4, 3}, {4, 3}, {2, 3}, {5, 3}}), ";", 3, 1, 0, {1, 2}},
         {"an End code straight after a clear", imageData(2, {{4, 3}, {1, 3}, {4, 3}, {5, 3}}), ";", 3, 1, 0, {1}},
         {"a string code straight after a clear", imageData(2, {{4, 3}, {1, 3}, {4, 3}, {6, 3}, {5, 3}}), ";", 3, 1, 0, {1}},

@@ -86,7 +86,8 @@ static void playClipsAndDoors() {
 
 TEST(Clip, PlaysToItsNoticeStopsWithoutOneAndEveryDoorStartsWithItsThumbnail) { EXPECT_EQ(reported(playClipsAndDoors), ""); }
 
-// What the box shows for a report; a failing MCI command, also while a door clip stops, leaves WM_QUIT(-1).
+// What the box shows for a report; a failing MCI command, also while a door clip stops, leaves WM_QUIT(-1),
+// and a refused password check meanwhile (this window answers the question with 0) keeps it.
 TEST(ErrorBox, ShowsEachReportAndAFailedClipCommandEndsTheLoop) {
     DoorSlot doors[DOOR_COUNT] = {};
     CalendarState state = {0, window, NULL, NULL, NULL, 4321 /* never opened */, 0, {}, 0, doors, 0, NULL};
@@ -97,6 +98,10 @@ TEST(ErrorBox, ShowsEachReportAndAFailedClipCommandEndsTheLoop) {
     for (int stop = 0; stop < 2; stop++) {
         text = reported([&] { stop ? stopDoorClip(&state) : (void)openClip(window, &stored, "Z:\\no.avi", 0, 0); });
         EXPECT_TRUE(std::regex_match(text, std::regex("(error, MCI error: .+\n?)+"))) << text;
+        verifyEntry = (VerifyScreenSavePwdEntry)IsWindow;
+        lastVerifyTime = ~0u;
+        EXPECT_FALSE(verifyPassword(window));
+        verifyEntry = NULL;
         EXPECT_TRUE(PeekMessageA(&quit, NULL, WM_QUIT, WM_QUIT, PM_REMOVE) && (int)quit.wParam == -1) << (stop ? "stop" : "open");
     }
     EXPECT_EQ(stored, 1234u);
@@ -138,10 +143,15 @@ static BOOL WINAPI failingGetCursorPos(POINT *where) { return where->x = where->
 TEST(Host, MovementBeyondFourPixelsClosesAndAnUnreadableCursorIsNone) {
     BOOL(WINAPI *original)(POINT *) = importedGetCursorPos;
     DWORD access;
+    VirtualProtect(&importedGetCursorPos, sizeof original, PAGE_READWRITE, &access);
+    // Unreadable from the start, as when another desktop has the input.
+    importedGetCursorPos = failingGetCursorPos;
+    EXPECT_FALSE(closesAt(403, 302) || closesAt(403, 302, WM_CLOSE)) << "unreadable";
+    importedGetCursorPos = original;
+    EXPECT_FALSE(closesAt(20, 302)) << "the first reading only sets the position";
     closesAt(400, 300, WM_CLOSE);
     // Slow drift adds up; the close remembers where it was asked for.
     EXPECT_TRUE(!closesAt(402, 302) && closesAt(403, 302) && !closesAt(403, 302));
-    VirtualProtect(&importedGetCursorPos, sizeof original, PAGE_READWRITE, &access);
     importedGetCursorPos = failingGetCursorPos;
     EXPECT_FALSE(closesAt(403, 302) || closesAt(403, 302, WM_CLOSE)) << "unreadable";
     importedGetCursorPos = original;

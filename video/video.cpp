@@ -2,6 +2,7 @@
 
 #include <digitalv.h>
 
+#include "support/queue.h"
 #include "support/report.h"
 
 // The end of every command: a failure is shown and ends the message loop.
@@ -30,15 +31,7 @@ bool mciSend(MCIDEVICEID device, UINT command, DWORD_PTR flags, void *record)
 // when a clip stops belongs to it.  This is the only place that drops them.
 static void dropNotices(HWND window)
 {
-    MSG notice;
-
-    // Wine hands back a pending WM_QUIT whatever the filter; the saver posts
-    // it before the window's last clip is closed, so it must stay queued.
-    while (PeekMessageA(&notice, window, MM_MCINOTIFY, MM_MCINOTIFY, PM_REMOVE)) {
-        if (notice.message == WM_QUIT) {
-            PostQuitMessage((int)notice.wParam);
-            break;
-        }
+    while (removeQueuedMessage(window, MM_MCINOTIFY)) {
     }
 }
 
