@@ -156,16 +156,18 @@ Function TakeBackPendingRemovals
       StrCpy $R4 0
       IntOp $7 $3 + $2
       ${DoWhile} $5 < $7
+        ; $9 becomes the pair's size in bytes, both texts with their
+        ; terminators; an empty file text ends the list.
         System::Call 'kernel32::lstrlenW(i r5) i .r8'
         ${IfThen} $8 == 0 ${|} ${ExitDo} ${|}
         IntOp $9 $8 + 1
         IntOp $9 $9 * 2
         IntOp $9 $9 + $5
         System::Call 'kernel32::lstrlenW(i r9) i .r9'
-        ; The pair's size in bytes, both texts with their terminators.
         IntOp $9 $9 + $8
         IntOp $9 $9 + 2
         IntOp $9 $9 * 2
+        ; The file, after its "\??\".
         System::Call 'kernel32::lstrcpynW(w .R0, i r5, i ${NSIS_MAX_STRLEN})'
         StrCpy $R0 $R0 "" 4
         ${GetParent} $R0 $R1
@@ -280,10 +282,11 @@ FunctionEnd
 ; has gone.  Every program started from this installation's tindle.scr or the
 ; system directory's ends first.
 Function un.EndRunningSavers
-  System::Alloc 4096
+  ; Room for 16384 process ids.
+  System::Alloc 65536
   Pop $0
   ; EnumProcesses(ids, size, &used)
-  System::Call 'psapi::EnumProcesses(i r0, i 4096, *i .r1) i .r2'
+  System::Call 'psapi::EnumProcesses(i r0, i 65536, *i .r1) i .r2'
   ${If} $2 == error
   ${OrIf} $2 == 0
     StrCpy $1 0
