@@ -59,8 +59,9 @@ TEST(FirstMachine, InstallRunAndDuplicate)
     expectInstalled(DEFAULT_DIR, INSTALLER, "0,96,0,0,<missing>");
     // Installing again from the installed copy in its window (Install, then
     // Finish with its offer as it comes) keeps the copy and the progress.  It
-    // takes back what the version before gave Users, and with it any
-    // directory of a user's choosing.
+    // takes out the entry by which an earlier version let Users set values
+    // and create subkeys, and goes where the last installation went, not to a
+    // directory that a user may have set meanwhile.
     setKeyRights(PREFS, keyRights(PREFS) + "(A;OICI;0x2001f;;;BU)");
     RegSetKeyValueA(HKEY_LOCAL_MACHINE, PREFS, "InstallDir", REG_SZ, "C:\\users\\Public", 16);
     RegSetKeyValueA(HKEY_LOCAL_MACHINE, PREFS, "LastChecked", REG_DWORD, "\x09\0\0", 4);
