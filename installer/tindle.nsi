@@ -3,8 +3,8 @@
 ; from the installation directory so that the saver can be handed on.
 ;
 ; The build passes OUTFILE (the installer to write), SAVER (tindle.scr) and
-; FILES (an include that defines the macros InstallFiles and RemoveFiles for
-; the pictures and clips).
+; FILES (an include that defines the macros InstallFiles and RemoveFiles and
+; the list CONTENT_FILES for the pictures and clips).
 ;
 ; Command line: /S installs silently; /ACTIVATE makes a silent installation
 ; the current screen saver too; /D=dir (last) chooses the directory.
@@ -17,11 +17,15 @@ RequestExecutionLevel admin
 !define PREFS_KEY "Software\Brackwell\Tindle"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Tindle Advent"
 !define DESKTOP_KEY "Control Panel\Desktop"
+!define SESSION_KEY "SYSTEM\CurrentControlSet\Control\Session Manager"
+!define PENDING "PendingFileRenameOperations"
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
 InstallDir "$PROGRAMFILES\${PRODUCT}"
-InstallDirRegKey HKLM "${PREFS_KEY}" "InstallDir"
+; Where the last installation went, from a key that only administrators may
+; change: the saver's own key was once open to every user.
+InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
 BrandingText "Brackwell"
 
 !include MUI2.nsh
@@ -50,6 +54,8 @@ VIAddVersionKey /LANG=2057 "ProductVersion" "1.0"
 VIAddVersionKey /LANG=2057 "LegalCopyright" "Brackwell"
 
 !include "${FILES}"
+; What an installation writes into its directory, as "name|name|...".
+!define OWN_FILES "${CONTENT_FILES}|tindle.scr|tindle.exe|uninstall.exe"
 
 ; The desktop lists the screen savers of the Windows system directory; a
 ; 32-bit installer on 64-bit Windows must write past the WOW64 redirection to
@@ -68,11 +74,11 @@ VIAddVersionKey /LANG=2057 "LegalCopyright" "Brackwell"
   ${EndIf}
 !macroend
 
-; Every run of the saver records the calendar's progress under the machine's
-; key, also for users without administrator rights.  Their group (Users,
-; S-1-5-32-545) gets the right to read, set and create values there, beside
-; the rights the key already has.
-Function LetUsersWritePreferences
+; Versions before this one let the Users group (S-1-5-32-545) set values and
+; create subkeys under the key, whose InstallDir tells every user's saver and
+; the next installation where the product lives.  That entry of the group's
+; own goes; the key keeps what it inherits and every other entry.
+Function TakeBackUsersWriteRights
   ; Each call's result is compared as text, since a call that cannot be made
   ; at all gives "error"; $1 is "0" while all goes well.
   ; RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, READ_CONTROL | WRITE_DAC, &key)
@@ -85,29 +91,142 @@ Function LetUsersWritePreferences
       ${IfThen} $5 != 1 ${|} StrCpy $1 "no SID" ${|}
     ${EndIf}
     ${If} $1 == 0
-      ; EXPLICIT_ACCESS: KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY,
-      ; SET_ACCESS (installing again leaves one entry), inherited by subkeys,
-      ; for a well-known group by SID.
-      System::Call '*(i 0x2001F, i 2, i 3, i 0, i 0, i 0, i 5, i r4) i .r6'
-      System::Call 'advapi32::SetEntriesInAclA(i 1, i r6, i r2, *i .r7) i .r1'
-      ${If} $1 == 0
-        System::Call 'advapi32::SetSecurityInfo(i r0, i 4, i 4, i 0, i 0, i r7, i 0) i .r1'
-        System::Call 'kernel32::LocalFree(i r7)'
+      ; $5 is the entry looked at, $9 counts those taken out.
+      StrCpy $5 0
+      StrCpy $9 0
+      ${Do}
+        System::Call 'advapi32::GetAce(i r2, i r5, *i .r6) i .r7'
+        ${IfThen} $7 == 0 ${|} ${ExitDo} ${|}
+        ; ACE_HEADER (type, flags, size), the rights, then the SID.
+        System::Call '*$6(&i1 .r7, &i1 .r8, &i2, i .R0)'
+        IntOp $6 $6 + 8
+        System::Call 'advapi32::EqualSid(i r6, i r4) i .R1'
+        ; Not INHERITED_ACE; KEY_SET_VALUE, KEY_CREATE_SUB_KEY, GENERIC_WRITE or GENERIC_ALL.
+        IntOp $8 $8 & 0x10
+        IntOp $R0 $R0 & 0x50000006
+        ${If} $7 == 0
+        ${AndIf} $8 == 0
+        ${AndIf} $R0 != 0
+        ${AndIf} $R1 != 0
+          System::Call 'advapi32::DeleteAce(i r2, i r5)'
+          IntOp $9 $9 + 1
+        ${Else}
+          IntOp $5 $5 + 1
+        ${EndIf}
+      ${Loop}
+      ${If} $9 != 0
+        System::Call 'advapi32::SetSecurityInfo(i r0, i 4, i 4, i 0, i 0, i r2, i 0) i .r1'
       ${EndIf}
-      System::Free $6
       System::Call 'kernel32::LocalFree(i r4)'
       System::Call 'kernel32::LocalFree(i r3)'
     ${EndIf}
     System::Call 'advapi32::RegCloseKey(i r0)'
   ${EndIf}
   ${If} $1 != 0
-    MessageBox MB_OK|MB_ICONSTOP "Cannot let the users of this computer keep their progress in HKEY_LOCAL_MACHINE\${PREFS_KEY}." /SD IDOK
+    MessageBox MB_OK|MB_ICONSTOP "Cannot take from the users of this computer the right to change HKEY_LOCAL_MACHINE\${PREFS_KEY}." /SD IDOK
+    Abort
+  ${EndIf}
+FunctionEnd
+
+; An uninstallation while a program held some of its files left their
+; removal for the next restart, which would then undo this installation.
+; The system keeps a pair of texts for each file to remove or rename at the
+; restart: the file ("\??\C:\...") and where it goes ("" for nowhere).  The
+; pairs that name what this installation writes go; all others stay.
+Function TakeBackPendingRemovals
+  ; RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key)
+  System::Call 'advapi32::RegOpenKeyExA(i 0x80000002, t "${SESSION_KEY}", i 0, i 3, *i .r0) i .r1'
+  ${If} $1 == 0
+    ; The size; ERROR_FILE_NOT_FOUND (2) when nothing waits for a restart.
+    System::Call 'advapi32::RegQueryValueExW(i r0, w "${PENDING}", i 0, i 0, i 0, *i .r2) i .r1'
+    ${If} $1 == 0
+      ; Both buffers start zeroed and have room for terminators that a
+      ; damaged value may lack.
+      IntOp $3 $2 + 4
+      System::Alloc $3
+      Pop $3
+      IntOp $4 $2 + 4
+      System::Alloc $4
+      Pop $4
+      System::Call 'advapi32::RegQueryValueExW(i r0, w "${PENDING}", i 0, i 0, i r3, *i r2 r2) i .r1'
+      ; $5 reads the value ($7 is its end), $6 writes the pairs that stay,
+      ; $R4 counts the pairs taken out.
+      StrCpy $5 $3
+      StrCpy $6 $4
+      StrCpy $R4 0
+      IntOp $7 $3 + $2
+      ${DoWhile} $5 < $7
+        ; $9 becomes the pair's size in bytes, both texts with their
+        ; terminators; an empty file text ends the list.
+        System::Call 'kernel32::lstrlenW(i r5) i .r8'
+        ${IfThen} $8 == 0 ${|} ${ExitDo} ${|}
+        IntOp $9 $8 + 1
+        IntOp $9 $9 * 2
+        IntOp $9 $9 + $5
+        System::Call 'kernel32::lstrlenW(i r9) i .r9'
+        IntOp $9 $9 + $8
+        IntOp $9 $9 + 2
+        IntOp $9 $9 * 2
+        ; The file, after its "\??\".
+        System::Call 'kernel32::lstrcpynW(w .R0, i r5, i ${NSIS_MAX_STRLEN})'
+        StrCpy $R0 $R0 "" 4
+        ${GetParent} $R0 $R1
+        ${GetFileName} $R0 $R2
+        StrCpy $R3 0
+        ${If} $R1 == $INSTDIR
+          System::Call 'shlwapi::StrStrIA(t "|${OWN_FILES}|", t "|$R2|") i .R3'
+        ${EndIf}
+        ${If} $R0 == $INSTDIR
+        ${OrIf} $R0 == "$SYSDIR\tindle.scr"
+          StrCpy $R3 1
+        ${EndIf}
+        ${If} $R3 == 0
+          System::Call 'kernel32::RtlMoveMemory(i r6, i r5, i r9)'
+          IntOp $6 $6 + $9
+        ${Else}
+          IntOp $R4 $R4 + 1
+        ${EndIf}
+        IntOp $5 $5 + $9
+      ${Loop}
+      ${If} $1 == 0
+      ${AndIf} $R4 != 0
+        ; What stays, with the final terminator.
+        IntOp $6 $6 - $4
+        IntOp $8 $6 + 2
+        ${If} $6 == 0
+          System::Call 'advapi32::RegDeleteValueW(i r0, w "${PENDING}") i .r1'
+        ${Else}
+          ; REG_MULTI_SZ
+          System::Call 'advapi32::RegSetValueExW(i r0, w "${PENDING}", i 0, i 7, i r4, i r8) i .r1'
+        ${EndIf}
+      ${EndIf}
+      System::Free $3
+      System::Free $4
+    ${EndIf}
+    System::Call 'advapi32::RegCloseKey(i r0)'
+  ${EndIf}
+  ${If} $1 != 0
+  ${AndIf} $1 != 2
+    MessageBox MB_OK|MB_ICONSTOP "Files of ${PRODUCT} are to be removed at the next restart. Restart the computer, then install again." /SD IDOK
     Abort
   ${EndIf}
 FunctionEnd
 
 Section
+  ; Whatever fails after this leaves an installation that its uninstaller
+  ; removes.
   SetOutPath "$INSTDIR"
+  WriteUninstaller "$INSTDIR\uninstall.exe"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT} Screen Saver"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "Brackwell"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "1.0"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+  Call TakeBackPendingRemovals
+
   File "/oname=tindle.scr" "${SAVER}"
   !insertmacro InstallFiles
 
@@ -137,17 +256,7 @@ Section
   !insertmacro DefaultValue "LastCheckedYear" 96
   !insertmacro DefaultValue "Advent" 0
   !insertmacro DefaultValue "Twelve" 0
-  Call LetUsersWritePreferences
-
-  WriteUninstaller "$INSTDIR\uninstall.exe"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT} Screen Saver"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "Brackwell"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "1.0"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
-  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
-  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+  Call TakeBackUsersWriteRights
 SectionEnd
 
 Function MakeCurrentSaver
@@ -168,7 +277,44 @@ Function .onInstSuccess
   ${EndIf}
 FunctionEnd
 
+; A saver or its preview that still runs holds its files, and it reads the
+; program's key at every mouse move, which would create the key again once it
+; has gone.  Every program started from this installation's tindle.scr or the
+; system directory's ends first.
+Function un.EndRunningSavers
+  ; Room for 16384 process ids.
+  System::Alloc 65536
+  Pop $0
+  ; EnumProcesses(ids, size, &used)
+  System::Call 'psapi::EnumProcesses(i r0, i 65536, *i .r1) i .r2'
+  ${If} $2 == error
+  ${OrIf} $2 == 0
+    StrCpy $1 0
+  ${EndIf}
+  ; $3 walks the process ids.
+  StrCpy $3 0
+  ${DoWhile} $3 < $1
+    IntOp $4 $0 + $3
+    System::Call '*$4(i .r4)'
+    ; OpenProcess(PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION | PROCESS_VM_READ | SYNCHRONIZE, FALSE, id)
+    System::Call 'kernel32::OpenProcess(i 0x100411, i 0, i r4) i .r4'
+    ${If} $4 != 0
+      System::Call 'psapi::GetModuleFileNameExA(i r4, i 0, t .r5, i ${NSIS_MAX_STRLEN}) i .r6'
+      ${If} $5 == "$INSTDIR\tindle.scr"
+      ${OrIf} $5 == "$SYSDIR\tindle.scr"
+        System::Call 'kernel32::TerminateProcess(i r4, i 0)'
+        ; Its files are free once it has gone.
+        System::Call 'kernel32::WaitForSingleObject(i r4, i 10000)'
+      ${EndIf}
+      System::Call 'kernel32::CloseHandle(i r4)'
+    ${EndIf}
+    IntOp $3 $3 + 4
+  ${Loop}
+  System::Free $0
+FunctionEnd
+
 Section "Uninstall"
+  Call un.EndRunningSavers
   ; Only a saver setting that names this saver goes; the desktop then has
   ; none, as after removing a saver in the display settings.
   ReadRegStr $0 HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
@@ -176,8 +322,8 @@ Section "Uninstall"
     DeleteRegValue HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
   ${EndIf}
 
-  ; A saver or preview that still runs holds its files: they go at the next
-  ; restart, and the user is told.
+  ; A file that another program still holds goes at the next restart, and
+  ; the user is told.
   !insertmacro SystemDirectory Disable
   Delete /REBOOTOK "$SYSDIR\tindle.scr"
   !insertmacro SystemDirectory Enable
@@ -186,8 +332,13 @@ Section "Uninstall"
   Delete /REBOOTOK "$INSTDIR\tindle.scr"
   Delete /REBOOTOK "$INSTDIR\tindle.exe"
   Delete /REBOOTOK "$INSTDIR\uninstall.exe"
-  ; Not recursive: whatever the user put there stays.
-  RMDir /REBOOTOK "$INSTDIR"
+  ; Not recursive: whatever the user put there stays, and so does the
+  ; directory then.  It waits for the restart only with files of ours.
+  ${If} ${RebootFlag}
+    RMDir /REBOOTOK "$INSTDIR"
+  ${Else}
+    RMDir "$INSTDIR"
+  ${EndIf}
 
   DeleteRegKey HKLM "${PREFS_KEY}"
   DeleteRegKey /ifempty HKLM "Software\Brackwell"

@@ -15,9 +15,17 @@ static HKEY openKey()
     return key;
 }
 
+// Only administrators may change the key.  Where the system does not keep a
+// copy of the key for each standard user, such a user's writes are refused:
+// the calendar goes on without keeping that user's progress.
+static bool stored(LONG status)
+{
+    return status == ERROR_SUCCESS || status == ERROR_ACCESS_DENIED;
+}
+
 static void storeDword(HKEY key, const char *name, DWORD value)
 {
-    if (RegSetValueExA(key, name, 0, REG_DWORD, (const BYTE *)&value, sizeof value) != ERROR_SUCCESS)
+    if (!stored(RegSetValueExA(key, name, 0, REG_DWORD, (const BYTE *)&value, sizeof value)))
         reportError(ERR_FATAL, "Cannot set registry key \"%s\\%s\" to %d", keyPath, name, (int)value);
 }
 
@@ -68,8 +76,8 @@ void readString(const char *name, char *buffer, DWORD size, const char *defaultT
     status = RegQueryValueExA(key, name, NULL, &type, (BYTE *)buffer, &got);
     if (status == ERROR_FILE_NOT_FOUND) {
         // Stored without its terminating zero, as the installation stores it.
-        if (RegSetValueExA(key, name, 0, REG_SZ, (const BYTE *)defaultText,
-                           (DWORD)strlen(defaultText)) != ERROR_SUCCESS)
+        if (!stored(RegSetValueExA(key, name, 0, REG_SZ, (const BYTE *)defaultText,
+                                   (DWORD)strlen(defaultText))))
             reportError(ERR_FATAL, "Cannot set registry key \"%s\\%s\" to \"%s\"", keyPath, name,
                         defaultText);
     } else if (status != ERROR_SUCCESS || type != REG_SZ || (got == size && buffer[size - 1] != '\0')) {
@@ -94,6 +102,8 @@ DWORD lastCheckedForYear(DWORD year)
     if (readDword("LastCheckedYear", 96) != year) {
         writeDword("LastChecked", 0);
         writeDword("LastCheckedYear", year);
+        // Even where that was refused, last year's doors are not this year's.
+        return 0;
     }
     return readDword("LastChecked", 0);
 }

@@ -2,7 +2,8 @@
 // "Software\Brackwell\Tindle".  Every call opens (creating it when missing)
 // and closes the key, so a change made by another process is seen at once.
 // A value that is read but missing is created with the caller's default.
-// Failing to open the key or to store a value ends the program.
+// Failing to open the key or to store a value ends the program, unless the
+// key's rights refuse the store: then it is skipped.
 //
 //   InstallDir       text   where the pictures, clips and tindle.exe are
 //   LastChecked      number day of December settled in LastCheckedYear
@@ -28,8 +29,8 @@ void readString(const char *name, char *buffer, DWORD size, const char *defaultT
 // ends the program when it is missing or empty.
 void installDir(char *buffer, DWORD size);
 
-// LastChecked for year; a different stored year first resets the day to 0
-// and records year.
+// LastChecked for year; a different stored year gives 0, after resetting
+// the day to 0 and recording year.
 DWORD lastCheckedForYear(DWORD year);
 // Stores year and then day.
 void recordProgress(DWORD year, DWORD day);

@@ -26,7 +26,7 @@ struct Row {
     Close close;
     std::string box = "", leaveOut = "", installDir = "-"; // "-": the test installation
     DWORD status = 0;
-    bool palette = false;
+    bool palette = false, readOnly = false; // the key as a standard user may find it
 };
 
 static const std::string longDir = "C:\\" + std::string(250, 'd') + "\\", none(24, '.'), all(24, 'o');
@@ -43,6 +43,9 @@ static const Row rows[] = {
      nullptr, nullptr, -1, MOVE},
     {"season over; no corner picture needed", "2027-01-06 00:00:30", 0, "theend.bmp", nullptr, nullptr,
      "126 0 0 0", -1, {}, {}, nullptr, nullptr, -1, MOVE, "", "clikhere.bmp"},
+    // Nothing recorded, and last year's door 24 is not this year's.
+    {"a key the user may only read", "2027-12-10 12:00:00", 24, "pud.bmp", "clikhere.bmp", "ooooooooop..............",
+     "126 24 -1 -1", 0, {585, 430}, {}, "oooooooooo..............", "126 24 -1 -1", 9, KEY, "", "", "-", 0, false, true},
     {"a missing clip", "2026-12-05 12:00:00", 4, nullptr, nullptr, nullptr, nullptr, 0, {585, 430}, {},
      nullptr, nullptr, -1, BOX, "error, MCI error: ", "05.avi", "-", 0xFFFFFFFF},
     {"no installation directory", "2026-07-01 12:00:00", 0, nullptr, nullptr, nullptr, nullptr, -1, {}, {},
@@ -162,6 +165,8 @@ TEST(Calendar, Rows)
             RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, "Software\\Brackwell\\Tindle", "InstallDir");
         if (row.lastDay >= 0)
             setLastChecked(row.lastDay);
+        if (row.readOnly) // readable by all and, for the next row, removable
+            setKeyRights("Software\\Brackwell\\Tindle", "D:P(A;;KR;;;WD)(A;;SD;;;WD)");
         if (row.close == BOX && row.clip < 0) {
             saver.start(windowsPath(TINDLE_CLOCK_SCR), "/s", {"TINDLE_CLOCK=" + std::string(row.date)});
         } else {

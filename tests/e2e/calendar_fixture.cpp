@@ -37,8 +37,7 @@ std::string progress()
 
 void freshRegistry(const std::string &directory)
 {
-    for (const char *name : {"LastChecked", "LastCheckedYear", "Advent", "Twelve"})
-        RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, key, name);
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, key);
     RegSetKeyValueA(HKEY_LOCAL_MACHINE, key, "InstallDir", REG_SZ, directory.c_str(), directory.size() + 1);
 }
 

@@ -11,7 +11,7 @@ namespace calendar {
 // progress() gives "LastCheckedYear LastChecked Advent Twelve", -1 missing.
 void setLastChecked(DWORD day); // in 2026
 std::string progress();
-// Removes the calendar's four values and points InstallDir at directory.
+// A new key, with the rights a new key gets, holding only InstallDir = directory.
 void freshRegistry(const std::string &directory);
 // A test installation (Windows path) of the pictures and short clips, less leaveOut.
 std::string makeInstallation(const std::string &name, const std::vector<std::string> &leaveOut = {});

@@ -1,5 +1,8 @@
 #include "harness.h"
 
+#include <aclapi.h>
+#include <sddl.h>
+
 #include <algorithm>
 #include <fstream>
 #include <iterator>
@@ -139,7 +142,7 @@ std::string registryText(HKEY root, const char *path, const char *name)
 {
     char data[1024] = "";
     DWORD size = sizeof data, type = 0;
-    if (RegGetValueA(root, path, name, RRF_RT_REG_SZ | RRF_RT_REG_DWORD, &type, data, &size))
+    if (RegGetValueA(root, path, name, RRF_RT_REG_SZ | RRF_RT_REG_MULTI_SZ | RRF_RT_REG_DWORD, &type, data, &size))
         return "<missing>";
     return type == REG_DWORD ? std::to_string(*(DWORD *)data) : data;
 }
@@ -153,6 +156,32 @@ unsigned long long keyWritten(HKEY root, const char *path)
         RegCloseKey(key);
     }
     return time.QuadPart;
+}
+
+std::string keyRights(const char *path)
+{
+    PSECURITY_DESCRIPTOR descriptor = NULL;
+    char *text = NULL;
+    std::string rights = "<missing>";
+    if (!GetNamedSecurityInfoA(("MACHINE\\" + std::string(path)).c_str(), SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION,
+                               NULL, NULL, NULL, NULL, &descriptor) &&
+        ConvertSecurityDescriptorToStringSecurityDescriptorA(descriptor, SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &text, NULL))
+        rights = text;
+    LocalFree(text);
+    LocalFree(descriptor);
+    return rights;
+}
+
+void setKeyRights(const char *path, const std::string &rights)
+{
+    PSECURITY_DESCRIPTOR descriptor = NULL;
+    HKEY key;
+    ConvertStringSecurityDescriptorToSecurityDescriptorA(rights.c_str(), SDDL_REVISION_1, &descriptor, NULL);
+    if (!RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, WRITE_DAC, &key)) {
+        RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor);
+        RegCloseKey(key);
+    }
+    LocalFree(descriptor);
 }
 
 // Real input through SendInput, queued at once: a batch of keys reaches the

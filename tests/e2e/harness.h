@@ -52,11 +52,15 @@ extern const char SETTINGS_TITLE[], FLOPPY_TITLE[];
 // its error box; false when no drive box came with "A:" chosen.
 bool duplicateTo(DWORD pid, HWND settings, char drive);
 
-// "<missing>" when there is no such file, key or value; numbers as text.
+// "<missing>" when there is no such file, key or value; numbers as text, a
+// list of texts as its first.
 std::string fileContents(const std::string &path);
 bool fileExists(const std::string &path);
 std::string registryText(HKEY root, const char *path, const char *name);
 unsigned long long keyWritten(HKEY root, const char *path); // when; 0: no key
+// The access list of a key of HKEY_LOCAL_MACHINE as text ("D:(A;;KA;;;BA)...").
+std::string keyRights(const char *path);
+void setKeyRights(const char *path, const std::string &rights);
 
 // Real input; mouseButton presses and releases where the cursor is.
 void pressKey(WORD virtualKey, int times = 1);

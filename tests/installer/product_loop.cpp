@@ -1,7 +1,6 @@
 // The product as a user gets it, run by product-loop on two fresh Wine
 // prefixes (machines) that share a floppy disk as A:.
 #include <windows.h>
-#include <aclapi.h>
 
 #include <gtest/gtest.h>
 
@@ -34,22 +33,6 @@ static DWORD run(const std::string &program, const std::string &arguments, std::
 static HWND dialog(const char *title) { return waitForWindow(0, "#32770", title, 30000); }
 static void press(HWND window, int id) { PostMessageA(window, WM_COMMAND, id, 0); }
 
-// The rights on the preferences key itself that its access list grants group.
-static DWORD rightsOf(WELL_KNOWN_SID_TYPE group)
-{
-    PACL list = NULL;
-    PSECURITY_DESCRIPTOR descriptor = NULL;
-    ACCESS_ALLOWED_ACE *entry;
-    DWORD rights = 0;
-    GetNamedSecurityInfoA("MACHINE\\Software\\Brackwell\\Tindle", SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION,
-                          NULL, NULL, &list, NULL, &descriptor);
-    for (DWORD i = 0; list && GetAce(list, i, (void **)&entry); i++)
-        if (entry->Header.AceType == ACCESS_ALLOWED_ACE_TYPE && !(entry->Header.AceFlags & INHERIT_ONLY_ACE))
-            rights |= IsWellKnownSid(&entry->SidStart, group) ? entry->Mask : 0;
-    LocalFree(descriptor);
-    return rights;
-}
-
 // What installer leaves in directory and the registry; values are the
 // calendar's LastChecked, LastCheckedYear, Advent, Twelve and the desktop's saver.
 static void expectInstalled(const std::string &directory, const std::string &installer,
@@ -67,9 +50,9 @@ static void expectInstalled(const std::string &directory, const std::string &ins
     const std::string uninstaller = "\"" + directory + "\\uninstall.exe\"";
     EXPECT_EQ(value(UNINSTALL, "UninstallString") + value(UNINSTALL, "QuietUninstallString"),
               uninstaller + uninstaller + " /S");
-    // Users without administrator rights keep their progress there too.
-    EXPECT_EQ(rightsOf(WinBuiltinUsersSid) & (KEY_QUERY_VALUE | KEY_SET_VALUE | KEY_CREATE_SUB_KEY), 7u);
-    EXPECT_EQ(rightsOf(WinBuiltinAdministratorsSid), (DWORD)KEY_ALL_ACCESS);
+    // Where every user's saver reads from is for administrators to change:
+    // the key has no rights of its own beyond those it inherits.
+    EXPECT_EQ(keyRights(PREFS), keyRights("Software\\Brackwell"));
 }
 
 TEST(FirstMachine, InstallRunAndDuplicate)
@@ -77,7 +60,12 @@ TEST(FirstMachine, InstallRunAndDuplicate)
     ASSERT_EQ(run(INSTALLER, "/S"), 0u);
     expectInstalled(DEFAULT_DIR, INSTALLER, "0,96,0,0,<missing>");
     // Installing again from the installed copy in its window (Install, then
-    // Finish with its offer as it comes) keeps the copy and the progress.
+    // Finish with its offer as it comes) keeps the copy and the progress.  It
+    // takes out the entry by which an earlier version let Users set values
+    // and create subkeys, and goes where the last installation went, not to a
+    // directory that a user may have set meanwhile.
+    setKeyRights(PREFS, keyRights(PREFS) + "(A;OICI;0x2001f;;;BU)");
+    RegSetKeyValueA(HKEY_LOCAL_MACHINE, PREFS, "InstallDir", REG_SZ, "C:\\users\\Public", 16);
     RegSetKeyValueA(HKEY_LOCAL_MACHINE, PREFS, "LastChecked", REG_DWORD, "\x09\0\0", 4);
     EXPECT_EQ(run(DEFAULT_DIR + "\\tindle.exe", "", [] { press(FindWindowA("#32770", "Tindle Advent Setup "), IDOK); }), 0u);
     expectInstalled(DEFAULT_DIR, INSTALLER, "9,96,0,0," + SYSTEM_SAVER);
@@ -96,37 +84,77 @@ TEST(FirstMachine, InstallRunAndDuplicate)
     EXPECT_EQ(run(DEFAULT_DIR + "\\uninstall.exe", "/S _?=" + DEFAULT_DIR), 0u);
 }
 
-TEST(SecondMachine, InstallFromTheFloppyAndUninstallWhileThePreviewRuns)
+// A new file, held open for no one else to share while the handle lasts.
+static HANDLE newFile(const char *path)
 {
+    return CreateFileA(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+}
+
+TEST(SecondMachine, InstallFromTheFloppyUninstallWhileThePreviewRunsAndInstallAgain)
+{
+    // An installation that fails part way (another program holds the file
+    // that its copy goes to) leaves what its uninstaller removes.
+    CreateDirectoryA("C:\\Tindle", NULL);
+    HANDLE held = newFile("C:\\Tindle\\tindle.exe");
+    EXPECT_NE(run(FLOPPY_COPY, "/S /D=C:\\Tindle"), 0u);
+    EXPECT_EQ(value(UNINSTALL, "QuietUninstallString"), "\"C:\\Tindle\\uninstall.exe\" /S");
+    EXPECT_TRUE(fileExists("C:\\Tindle\\uninstall.exe"));
+    CloseHandle(held);
+
     ASSERT_EQ(run(FLOPPY_COPY, "/S /ACTIVATE /D=C:\\Tindle"), 0u);
     expectInstalled("C:\\Tindle", FLOPPY_COPY, "0,96,0,0," + SYSTEM_SAVER);
     EXPECT_EQ(run(saver(), "/s", [] { pressKey(VK_SPACE); }), 0u);
-    // What the preview holds goes at the next restart, and the user is told.
-    // The mouse stays off the preview, which would read its values again.
-    SetCursorPos(1000, 700);
+    // The uninstaller ends the preview, which reads the saver's values at
+    // every mouse move over it and would create the key again.  A file that
+    // another program holds goes at the next restart, and the user is told;
+    // the user's own file stays.
+    SetCursorPos(100, 100);
     HWND owner = CreateWindowA("STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 300, 200, 0, 0, 0, 0), told;
     char text[256] = "";
+    int step = 1;
     Child preview, uninstaller;
     ASSERT_TRUE(preview.start(SYSTEM_SAVER, "/p " + std::to_string((UINT_PTR)owner)) &&
                 waitUntil(30000, [&] { return FindWindowExA(owner, NULL, "WindowsScreenSaverClass", "Preview"); }));
+    held = CreateFileA(SYSTEM_SAVER_FILE.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    CloseHandle(newFile("C:\\Tindle\\notes.txt"));
     uninstaller.start("C:\\Tindle\\uninstall.exe", "");
     HWND page = dialog("Tindle Advent Uninstall ");
     press(page, IDOK);
-    ASSERT_TRUE(told = dialog("Tindle Advent Uninstall"));
+    ASSERT_TRUE(waitUntil(30000, [&] { return moveMouseBy(step = -step, 0), told = FindWindowA("#32770", "Tindle Advent Uninstall"); }));
     GetDlgItemTextA(told, 0xFFFF, text, sizeof text);
     EXPECT_TRUE(strstr(text, "restart")) << text;
     press(told, IDOK);
-    EXPECT_TRUE(waitUntil(30000, [&] { return press(page, IDOK), !IsWindow(page); }));
+    EXPECT_TRUE(waitUntil(30000, [&] { return moveMouseBy(step = -step, 0), press(page, IDOK), !IsWindow(page); }));
+    EXPECT_FALSE(preview.running());
     EXPECT_EQ(keyWritten(HKEY_LOCAL_MACHINE, "Software\\Brackwell"), 0u);
     EXPECT_EQ(value(UNINSTALL, "UninstallString") + saver(), "<missing><missing>");
     DestroyWindow(owner);
-    EXPECT_EQ(preview.waitExit(60000), 0u);
+    CloseHandle(held);
+
+    // Installing again before the restart takes back the removals waiting
+    // for it that name its files, and leaves the others.
+    CloseHandle(newFile("C:\\Tindle\\old.txt"));
+    MoveFileExA("C:\\Tindle\\old.txt", NULL, MOVEFILE_DELAY_UNTIL_REBOOT);
+    EXPECT_EQ(run(FLOPPY_COPY, "/S /D=C:\\Tindle"), 0u);
 }
 
-// product-loop starts the second machine again: what was in use is gone now.
-TEST(AfterRestart, NothingIsLeft)
+// product-loop starts the second machine again, which carries out what waits
+// for the restart.
+TEST(AfterRestart, TheInstallationStaysAndItsUninstallerLeavesNothing)
 {
-    EXPECT_FALSE(std::filesystem::exists("C:\\Tindle") || std::filesystem::exists(SYSTEM_SAVER_FILE));
+    expectInstalled("C:\\Tindle", FLOPPY_COPY, "0,96,0,0,<missing>");
+    EXPECT_FALSE(fileExists("C:\\Tindle\\old.txt"));
+    // With nothing in use, the uninstaller (run from a copy, as it copies
+    // itself) leaves nothing for a restart and the user's file where it is.
+    const std::string copy = std::string(getenv("TEMP")) + "\\uninstall.exe";
+    CopyFileA("C:\\Tindle\\uninstall.exe", copy.c_str(), FALSE);
+    EXPECT_EQ(run(copy, "/S _?=C:\\Tindle"), 0u);
+    EXPECT_EQ(registryText(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Session Manager",
+                           "PendingFileRenameOperations"), "<missing>");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator("C:\\Tindle"), {}), 1);
+    EXPECT_TRUE(fileExists("C:\\Tindle\\notes.txt") && !fileExists(SYSTEM_SAVER_FILE));
+    EXPECT_EQ(keyWritten(HKEY_LOCAL_MACHINE, "Software\\Brackwell"), 0u);
+    EXPECT_EQ(value(UNINSTALL, "UninstallString") + saver(), "<missing><missing>");
     // The floppy is the user's: it stays as it was.
     EXPECT_SAME_FILE(FLOPPY_COPY, INSTALLER);
 }
