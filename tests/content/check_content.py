@@ -57,6 +57,16 @@ class Content(unittest.TestCase):
         table = drawing[drawing.index("DoorPositions[DOOR_COUNT] = {"):].split("};")[0]
         self.assertEqual([tuple(map(int, p)) for p in re.findall(r"\{(\d+), *(\d+)\}", table)], DOOR_POSITIONS)
 
+    def test_a_waiting_door_s_orange_day_stands_out_where_the_saver_writes_it(self):
+        # The contrast asked of small text, in orange or, on a palette display, the table's colour nearest it.
+        _, table, rows = bitmap(os.path.join(INSTALL, "pud.bmp"))
+        light = lambda c: sum(w * (v / 255) ** 2.2 for w, v in zip((0.2126, 0.7152, 0.0722), c)) + 0.05
+        orange = min(light((255, 95, 0)), light(min(table, key=lambda c: (c[0] - 255) ** 2 + (c[1] - 95) ** 2 + c[2] ** 2)))
+        for door, (x, y) in enumerate(DOOR_POSITIONS, 1):
+            behind = [light(table[rows[479 - v][u]]) for v in range(y + 54, y + 69) for u in range(x + 6, x + 30)]
+            with self.subTest(door=door):
+                self.assertGreater(orange * len(behind) / sum(behind), 4.5)
+
 
 if __name__ == "__main__":
     unittest.main()

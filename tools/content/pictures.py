@@ -154,10 +154,21 @@ def door(c, number):
     c.circle(x + 36, y + 31, 16, fill=mix(fill, dark, 0.45), outline=GOLD, width=1.2)
     c.text(x + 36, y + 31, str(number), SERIF, 23 if number < 10 else 20, CREAM,
            shadow=(20, 10, 10))
-    # While a door waits the saver writes its day in small orange figures in this corner,
-    # from 6 units in to about 26, over the bottom 16: a plain dark plate keeps them legible.
-    c.rounded(x + 4, y + 52, x + 33, y + DOOR - 2, 3, fill=mix(dark, NUMBER_PLATE, 0.6),
-              outline=GOLD_DARK, width=1)
+    name_tag(c, x, y, fill, light, dark)
+
+
+def name_tag(c, x, y, fill, light, dark):
+    """The tag in a door's bottom-left corner, hung from its knob.  While the door waits the
+    saver writes its day there in orange figures, from 6 units in to about 29 and from about
+    53 units down to 68, so the tag is dark enamel in that space, orange nowhere: empty on
+    the other doors, it is still a tag."""
+    c.line([(x + 34, y + 61), (x + 44, y + 50), (x + DOOR - 12, y + 36)], mix(light, CREAM, 0.5), 0.8)
+    body = [(x + 3.5, y + 52.5), (x + 31, y + 52.5), (x + 38, y + 58), (x + 38, y + 65),
+            (x + 31, y + 70.5), (x + 3.5, y + 70.5)]
+    with c.move(1, 1):
+        c.poly(body, fill=mix(dark, NUMBER_PLATE, 0.4))
+    c.poly(body, fill=mix(dark, NUMBER_PLATE, 0.8), outline=light, width=1.4)
+    c.circle(x + 34, y + 61.5, 1.8, fill=fill, outline=GOLD, width=0.9)
 
 
 def pud_background():
