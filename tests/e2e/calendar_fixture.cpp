@@ -135,12 +135,9 @@ void clickAt(int x, int y, DWORD down)
     mouseButton(down);
 }
 
-static BOOL CALLBACK addMonitor(HMONITOR monitor, HDC, RECT *area, LPARAM list)
+static BOOL CALLBACK addMonitor(HMONITOR, HDC, RECT *area, LPARAM list)
 {
-    MONITORINFO info = {sizeof info};
-    auto &all = *(std::vector<RECT> *)list;
-    GetMonitorInfoA(monitor, &info);
-    all.insert(info.dwFlags & MONITORINFOF_PRIMARY ? all.begin() : all.end(), *area);
+    ((std::vector<RECT> *)list)->push_back(*area);
     return TRUE;
 }
 
@@ -167,30 +164,22 @@ void moveTo(const RECT &monitor)
 
 bool setLayout(const char *layout)
 {
+    DEVMODEA mode = {};
     char name[32];
-    for (int display = 1, n; *layout; display++, layout += n + strspn(layout + n, " ")) {
-        DEVMODEA mode = {};
-        n = 1; // "-"
-        mode.dmSize = sizeof mode;
-        mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_POSITION;
-        if (*layout != '-')
-            sscanf(layout, "%lux%lu%ld%ld%n", &mode.dmPelsWidth, &mode.dmPelsHeight, &mode.dmPosition.x, &mode.dmPosition.y, &n);
-        snprintf(name, sizeof name, "\\\\.\\DISPLAY%d", display);
-        if (ChangeDisplaySettingsExA(name, &mode, NULL, CDS_UPDATEREGISTRY | CDS_NORESET, NULL) != DISP_CHANGE_SUCCESSFUL)
+    mode.dmSize = sizeof mode;
+    mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_POSITION;
+    for (int display = 1, n; sscanf(layout, " %lux%lu%ld%ld%n", &mode.dmPelsWidth, &mode.dmPelsHeight,
+                                    &mode.dmPosition.x, &mode.dmPosition.y, &n) == 4; display++, layout += n)
+        if (snprintf(name, sizeof name, "\\\\.\\DISPLAY%d", display),
+            ChangeDisplaySettingsExA(name, &mode, NULL, CDS_UPDATEREGISTRY | CDS_NORESET, NULL))
             return false;
-    }
     return ChangeDisplaySettingsExA(NULL, NULL, NULL, 0, NULL) == DISP_CHANGE_SUCCESSFUL;
 }
 
 void coverDesktop()
 {
-    static HWND cover;
+    static HWND cover = CreateWindowA("STATIC", "", WS_POPUP | WS_VISIBLE | SS_WHITERECT, 0, 0, 0, 0, NULL, NULL, NULL, NULL);
     RECT all = allMonitors();
-    if (!cover) {
-        WNDCLASSA loud = {0, DefWindowProcA, 0, 0, NULL, NULL, NULL, CreateSolidBrush(RGB(255, 0, 255)), NULL, "Loud"};
-        RegisterClassA(&loud);
-        cover = CreateWindowA("Loud", "", WS_POPUP | WS_VISIBLE, 0, 0, 0, 0, NULL, NULL, NULL, NULL);
-    }
     SetWindowPos(cover, NULL, all.left, all.top, all.right - all.left, all.bottom - all.top, SWP_NOZORDER | SWP_NOACTIVATE);
     pumpMessages(100);
 }

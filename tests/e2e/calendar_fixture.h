@@ -38,15 +38,15 @@ int originX();
 int originY();
 void clickAt(int x, int y, DWORD down = MOUSEEVENTF_LEFTDOWN);
 
-// The monitors, the primary first, and the rectangle around them all.
+// The monitors (Wine gives the primary first) and the rectangle around them.
 std::vector<RECT> monitors();
 RECT allMonitors();
 void moveTo(const RECT &monitor); // the cursor to its middle
-// "WxH+X+Y" (or "-": off) for \\.\DISPLAY1, 2, ... in one change, as the
+// "WxH+X+Y" (0x0: off) for \\.\DISPLAY1, 2, ... in one change, as the
 // display settings make it; false when refused.
 bool setLayout(const char *layout);
-// A window of the user's in a loud colour over every monitor, below the
-// saver; again after each change of the monitors.
+// A white window of the user's over every monitor, below the saver; again
+// after each change of the monitors.
 void coverDesktop();
 
 // The whole screen at one moment, in picture-space coordinates.
