@@ -17,7 +17,9 @@ static CalendarState *const destroyedMarker = (CalendarState *)(INT_PTR)-1;
 
 // The first clip waits for a timer of its own: timers come only once the
 // queue is empty, so the first paint is on the screen before the clip opens.
-enum { DATE_TIMER = 1, DATE_TIMER_MS = 10000, FIRST_CLIP_TIMER = 2 };
+// A change of the monitors is sent while a clip command may be waiting with
+// the clip half closed; the calendar moves at a timer, after the command.
+enum { DATE_TIMER = 1, DATE_TIMER_MS = 10000, FIRST_CLIP_TIMER = 2, DISPLAY_TIMER = 3 };
 
 // Once per process: only the first paint draws and only the first erase
 // blackens; after that the calendar draws for itself.
@@ -178,6 +180,9 @@ static LRESULT handleCalendarMessage(HWND window, UINT message, WPARAM wParam, L
         } else if (wParam == FIRST_CLIP_TIMER) {
             KillTimer(window, FIRST_CLIP_TIMER);
             startFirstClip(state);
+        } else if (wParam == DISPLAY_TIMER) {
+            KillTimer(window, DISPLAY_TIMER);
+            fitToDisplay(state);
         }
         break;
     case WM_MOUSEMOVE:
@@ -193,6 +198,9 @@ static LRESULT handleCalendarMessage(HWND window, UINT message, WPARAM wParam, L
             clickCornerPicture(state);
             return 0;
         }
+        break;
+    case WM_DISPLAYCHANGE:
+        SetTimer(window, DISPLAY_TIMER, USER_TIMER_MINIMUM, NULL);
         break;
     case WM_QUERYNEWPALETTE:
         return realizeCalendarPalette(state);

@@ -69,6 +69,10 @@ extern const POINT DoorPositions[DOOR_COUNT];
 bool isPreviewSized(const CalendarState *state);
 int pictureOriginX(const CalendarState *state);
 int pictureOriginY(const CalendarState *state);
+// The monitors changed and the host has fitted the window to them: the
+// picture moves to the middle of the primary monitor, its open clip with it,
+// on black everywhere else.
+void fitToDisplay(CalendarState *state);
 void drawCalendar(CalendarState *state);
 void drawDoorFrame(const CalendarState *state, HDC dc, int x, int y);
 void drawDayNumber(const CalendarState *state, HDC dc, int x, int y, int number);

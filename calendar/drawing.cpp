@@ -1,7 +1,9 @@
 #include "calendar/calendar_state.h"
+#include "host/host.h"
 #include "image/assets.h"
 #include "image/dib_image.h"
 #include "support/report.h"
+#include "video/video.h"
 
 enum { PICTURE_WIDTH = 640, PICTURE_HEIGHT = 480 };
 enum { PREVIEW_MIN_WIDTH = 200, PREVIEW_MIN_HEIGHT = 150 };
@@ -17,7 +19,8 @@ const POINT DoorPositions[DOOR_COUNT] = {
     {328, 17},  {148, 105}, {238, 383}, {508, 195}, {418, 388}, {508, 283},
 };
 
-// Measured once per process, at the first drawing; -1 until then.
+// Measured at the first drawing and again when the monitors change; -1
+// until then.
 static int originX = -1;
 static int originY = -1;
 
@@ -29,13 +32,29 @@ bool isPreviewSized(const CalendarState *state)
     return client.right < PREVIEW_MIN_WIDTH || client.bottom < PREVIEW_MIN_HEIGHT;
 }
 
+// Full screen the window spans every monitor and the picture stands in the
+// middle of the primary one, whose top-left corner is the screen's origin; a
+// preview centres it in its own client area.
+static RECT centringArea(const CalendarState *state)
+{
+    RECT area;
+
+    if (isPreview) {
+        GetClientRect(state->window, &area);
+    } else {
+        SetRect(&area, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+        MapWindowPoints(NULL, state->window, (POINT *)&area, 2);
+    }
+    return area;
+}
+
 int pictureOriginX(const CalendarState *state)
 {
     if (originX == -1) {
-        RECT client;
+        RECT area = centringArea(state);
 
-        GetClientRect(state->window, &client);
-        originX = isPreviewSized(state) ? 0 : client.right / 2 - PICTURE_WIDTH / 2;
+        originX = isPreviewSized(state) ? 0
+                                        : area.left + (area.right - area.left) / 2 - PICTURE_WIDTH / 2;
     }
     return originX;
 }
@@ -43,12 +62,31 @@ int pictureOriginX(const CalendarState *state)
 int pictureOriginY(const CalendarState *state)
 {
     if (originY == -1) {
-        RECT client;
+        RECT area = centringArea(state);
 
-        GetClientRect(state->window, &client);
-        originY = isPreviewSized(state) ? 0 : client.bottom / 2 - PICTURE_HEIGHT / 2;
+        originY = isPreviewSized(state) ? 0
+                                        : area.top + (area.bottom - area.top) / 2 - PICTURE_HEIGHT / 2;
     }
     return originY;
+}
+
+void fitToDisplay(CalendarState *state)
+{
+    const DoorSlot &door = state->doors[state->currentDoor];
+    RECT client;
+    HDC dc;
+
+    originX = originY = -1;
+    // The clip moves first, so that the black fill leaves it alone and the
+    // place it leaves is painted over.
+    if (state->clipDevice != 0)
+        placeClip(state->clipDevice, state->window, pictureOriginX(state) + door.x,
+                  pictureOriginY(state) + door.y);
+    GetClientRect(state->window, &client);
+    dc = GetDC(state->window);
+    FillRect(dc, &client, (HBRUSH)GetStockObject(BLACK_BRUSH));
+    ReleaseDC(state->window, dc);
+    drawCalendar(state);
 }
 
 static void drawCentred(const CalendarState *state, HDC dc, AssetId asset)

@@ -31,6 +31,10 @@ HWND parseWindowHandle(const char *text);
 // exit status.
 int runSaver(HWND parent);
 
+// The full-screen window's place: the rectangle around every monitor, whose
+// origin lies left of or above the primary monitor's when others do.
+RECT virtualScreen();
+
 // The host's two window procedures: the class procedure of the saver window,
 // and the default procedure that the calendar hands unclaimed messages to.
 LRESULT CALLBACK SaverClassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

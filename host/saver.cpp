@@ -12,13 +12,23 @@ static const char saverTitle[] = "Screen Saver";
 // Exit status when there is no window and so no quit code.
 enum { NO_SAVER_WINDOW = -1 };
 
+RECT virtualScreen()
+{
+    RECT all;
+
+    all.left = GetSystemMetrics(SM_XVIRTUALSCREEN);
+    all.top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    all.right = all.left + GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    all.bottom = all.top + GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    return all;
+}
+
 int runSaver(HWND parent)
 {
     WNDCLASSA windowClass = {};
     RECT area;
     DWORD exStyle, style;
     const char *title;
-    int width, height;
     MSG message;
 
     windowClass.style = CS_OWNDC | CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
@@ -30,8 +40,6 @@ int runSaver(HWND parent)
 
     if (parent != NULL) {
         GetClientRect(parent, &area);
-        width = area.right;
-        height = area.bottom;
         isPreview = 1;
         exStyle = 0;
         style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;
@@ -39,8 +47,7 @@ int runSaver(HWND parent)
     } else {
         HWND running;
 
-        width = GetSystemMetrics(SM_CXSCREEN);
-        height = GetSystemMetrics(SM_CYSCREEN);
+        area = virtualScreen();
         running = FindWindowA(saverClassName, saverTitle);
         if (running != NULL) {
             SetForegroundWindow(running);
@@ -56,8 +63,9 @@ int runSaver(HWND parent)
         releasePasswordProvider();
         return NO_SAVER_WINDOW;
     }
-    saverWindow = CreateWindowExA(exStyle, saverClassName, title, style, 0, 0, width, height,
-                                  parent, NULL, hostInstance, NULL);
+    saverWindow = CreateWindowExA(exStyle, saverClassName, title, style, area.left, area.top,
+                                  area.right - area.left, area.bottom - area.top, parent, NULL,
+                                  hostInstance, NULL);
     if (saverWindow == NULL) {
         releasePasswordProvider();
         return NO_SAVER_WINDOW;

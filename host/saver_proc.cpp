@@ -98,6 +98,16 @@ LRESULT CALLBACK SaverClassProc(HWND window, UINT message, WPARAM wParam, LPARAM
             return 0;
         Sleep(0);
         break;
+    case WM_DISPLAYCHANGE:
+        // A monitor came, went, moved or changed its size: the window covers
+        // them all again before the calendar finds its place on the primary.
+        if (!isPreview) {
+            RECT all = virtualScreen();
+
+            SetWindowPos(window, NULL, all.left, all.top, all.right - all.left, all.bottom - all.top,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+        break;
     }
     return CalendarProc(window, message, wParam, lParam);
 }

@@ -1,8 +1,9 @@
 // The saver's test variant as the user sees it, one row per start: date and
-// registry -> pictures, doors, clip and registry; a click on the click area
-// -> the same again, and a second click that does nothing; then the input
-// that closes it, or its error box and exit status.  A 256-colour display
-// (calendar_palette_e2e) runs only the palette rows.
+// registry -> pictures, doors, clip and registry, black on every monitor; a
+// click on the click area -> the same again, and a second click that does
+// nothing; monitors changed -> the same; then the input that closes it, or
+// its error box and exit status.  A 256-colour display (calendar_palette_e2e)
+// runs only the palette rows, three monitors only the layout rows.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <psapi.h>
@@ -13,7 +14,7 @@
 using namespace calendar;
 using namespace harness;
 
-enum Close { KEY, RIGHT_BUTTON, LEFT_OUTSIDE, LEFT_ABOVE, MOVE, BOX };
+enum Close { KEY, RIGHT_BUTTON, LEFT_OUTSIDE, LEFT_ABOVE, LEFT_ELSEWHERE, MOVE, BOX };
 
 struct Row {
     const char *what, *date;
@@ -27,6 +28,7 @@ struct Row {
     std::string box = "", leaveOut = "", installDir = "-"; // "-": the test installation
     DWORD status = 0;
     bool palette = false, readOnly = false; // the key as a standard user may find it
+    std::vector<const char *> layouts = {}; // after the click, one after another (setLayout)
 };
 
 static const std::string longDir = "C:\\" + std::string(250, 'd') + "\\", none(24, '.'), all(24, 'o');
@@ -56,6 +58,10 @@ static const Row rows[] = {
      nullptr, -1, {}, {}, nullptr, nullptr, -1, BOX, ASSET, "clikhere.bmp", "-", 3, true},
     {"256 colours", "2026-12-10 12:00:00", 4, nullptr, nullptr, nullptr, "126 9 0 0", 0, {585, 430}, {},
      nullptr, "126 10 0 0", 9, KEY, "", "", "-", 0, true},
+    {"three monitors; the left one off, the primary smaller, the left one back", "2026-12-10 12:00:00", 4, "pud.bmp",
+     "clikhere.bmp", "ooooooooop..............", "126 9 0 0", 0, {585, 430}, {}, "oooooooooo..............",
+     "126 10 0 0", 9, LEFT_ELSEWHERE, "", "", "-", 0, false, false,
+     {"1024x768+0+0 0x0+0+0 640x480+1024+0", "800x600+0+0 0x0+0+0 640x480+800+0", "800x600+0+0 800x600-800+0 640x480+800+0"}},
 };
 
 static bool cursorShown()
@@ -150,11 +156,11 @@ static void watchCycles(HWND window, DWORD pid, int cycles)
 TEST(Calendar, Rows)
 {
     HDC screen = GetDC(NULL);
-    bool palette = GetDeviceCaps(screen, BITSPIXEL) == 8;
+    bool palette = GetDeviceCaps(screen, BITSPIXEL) == 8, several = monitors().size() > 1;
     ReleaseDC(NULL, screen);
 
     for (const Row &row : rows) {
-        if (row.palette != palette)
+        if (row.palette != palette || row.layouts.empty() == several)
             continue;
         SCOPED_TRACE(row.what);
         std::string dir = row.installDir == "-" ? makeInstallation("calendar", {row.leaveOut}) : row.installDir;
@@ -167,24 +173,30 @@ TEST(Calendar, Rows)
             setLastChecked(row.lastDay);
         if (row.readOnly) // readable by all and, for the next row, removable
             setKeyRights("Software\\Brackwell\\Tindle", "D:P(A;;KR;;;WD)(A;;SD;;;WD)");
+        coverDesktop();
         if (row.close == BOX && row.clip < 0) {
             saver.start(windowsPath(TINDLE_CLOCK_SCR), "/s", {"TINDLE_CLOCK=" + std::string(row.date)});
         } else {
             ASSERT_NE(window = startSaver(saver, row.date), (HWND)NULL);
             EXPECT_TRUE(waitUntil(5000, [&] { return clipDoor(window) == row.clip; }));
         }
-        // The picture, black around it, the corner picture and the doors.
-        EXPECT_TRUE(!row.background || waitUntil(5000, [&] {
-                        Snapshot shot;
-                        return shot.shows(row.background, false) && shot.at(-originX(), -originY()) == 0 &&
-                               (!row.corner || shot.shows(row.corner, true)) &&
-                               (!row.doors || shot.doors(row.background) == row.doors);
-                    })) << Snapshot().doors(row.background);
+        // The picture, black around it on every monitor, the corner picture and the doors.
+        auto shown = [&](const char *doors) {
+            return waitUntil(5000, [&] {
+                Snapshot shot;
+                return shot.shows(row.background, false) && shot.litAround() == 0 &&
+                       (!row.corner || shot.shows(row.corner, true)) && (!doors || shot.doors(row.background) == doors);
+            });
+        };
+        EXPECT_TRUE(!row.background || shown(row.doors)) << Snapshot().litAround() << " " << Snapshot().doors(row.background);
         EXPECT_STREQ(row.progress ? progress().c_str() : nullptr, row.progress);
         DWORD lastInput = GetTickCount();
         if (row.close != MOVE && window) {
-            moveMouseBy(40, 40); // keeps the saver in the seasons, and shows the arrow
-            EXPECT_TRUE(cursorShown());
+            for (const RECT &monitor : monitors()) { // the seasons keep the mouse and show the arrow everywhere
+                moveTo(monitor);
+                moveMouseBy(40, 40);
+                EXPECT_TRUE(cursorShown());
+            }
         }
         if (row.click.x) {
             clickAt(row.click.x, row.click.y);
@@ -199,6 +211,12 @@ TEST(Calendar, Rows)
         int next = -1; // after door 10's clip, door 1's
         EXPECT_TRUE(row.clipAfter != 9 || row.palette ||
                     (waitUntil(5000, [&] { return (next = clipDoor(window)) >= 0 && next != 9; }) && next == 0)) << next;
+        for (const char *layout : row.layouts) {
+            SCOPED_TRACE(layout);
+            ASSERT_TRUE(setLayout(layout));
+            coverDesktop();
+            EXPECT_TRUE(shown(row.doorsAfter)) << Snapshot().litAround() << " " << Snapshot().doors(row.background);
+        }
         if (row.doorsAfter == all.c_str())
             watchCycles(window, saver.pid(), getenv("TINDLE_SOAK_CYCLES") ? atoi(getenv("TINDLE_SOAK_CYCLES")) : 3);
         if (row.close == BOX) {
@@ -215,6 +233,7 @@ TEST(Calendar, Rows)
         case RIGHT_BUTTON: clickAt(585, 430, MOUSEEVENTF_RIGHTDOWN); break;
         case LEFT_OUTSIDE: clickAt(529, 380); break;
         case LEFT_ABOVE: clickAt(530, 379); break;
+        case LEFT_ELSEWHERE: moveTo(monitors().back()), mouseButton(); break;
         default: moveMouseBy(20, 20); break;
         }
         // Outside the seasons the host closes as on any day; its own tests

@@ -134,7 +134,58 @@ void clickAt(int x, int y, DWORD down)
     mouseButton(down);
 }
 
-Snapshot::Snapshot() : width(GetSystemMetrics(SM_CXSCREEN)), height(GetSystemMetrics(SM_CYSCREEN)), x0(originX()), y0(originY())
+static BOOL CALLBACK addMonitor(HMONITOR, HDC, RECT *area, LPARAM list)
+{
+    ((std::vector<RECT> *)list)->push_back(*area);
+    return TRUE;
+}
+
+std::vector<RECT> monitors()
+{
+    std::vector<RECT> all;
+    EnumDisplayMonitors(NULL, NULL, addMonitor, (LPARAM)&all);
+    return all;
+}
+
+RECT allMonitors()
+{
+    RECT all = {};
+    for (const RECT &monitor : monitors())
+        UnionRect(&all, &all, &monitor);
+    return all;
+}
+
+void moveTo(const RECT &monitor)
+{
+    SetCursorPos((monitor.left + monitor.right) / 2, (monitor.top + monitor.bottom) / 2);
+    pumpMessages(100);
+}
+
+bool setLayout(const char *layout)
+{
+    DEVMODEA mode = {};
+    char name[32];
+    mode.dmSize = sizeof mode;
+    mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_POSITION;
+    for (int display = 1, n; sscanf(layout, " %lux%lu%ld%ld%n", &mode.dmPelsWidth, &mode.dmPelsHeight,
+                                    &mode.dmPosition.x, &mode.dmPosition.y, &n) == 4; display++, layout += n)
+        if (snprintf(name, sizeof name, "\\\\.\\DISPLAY%d", display),
+            ChangeDisplaySettingsExA(name, &mode, NULL, CDS_UPDATEREGISTRY | CDS_NORESET, NULL))
+            return false;
+    return ChangeDisplaySettingsExA(NULL, NULL, NULL, 0, NULL) == DISP_CHANGE_SUCCESSFUL;
+}
+
+void coverDesktop()
+{
+    static HWND cover = CreateWindowA("STATIC", "", WS_POPUP | WS_VISIBLE | SS_WHITERECT, 0, 0, 0, 0, NULL, NULL, NULL, NULL);
+    RECT all = allMonitors();
+    SetWindowPos(cover, NULL, all.left, all.top, all.right - all.left, all.bottom - all.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    pumpMessages(100);
+}
+
+Snapshot::Snapshot()
+    : left(GetSystemMetrics(SM_XVIRTUALSCREEN)), top(GetSystemMetrics(SM_YVIRTUALSCREEN)),
+      width(GetSystemMetrics(SM_CXVIRTUALSCREEN)), height(GetSystemMetrics(SM_CYVIRTUALSCREEN)), x0(originX()), y0(originY())
 {
     BITMAPINFO info = {};
     HDC screen = GetDC(NULL), memory = CreateCompatibleDC(screen);
@@ -143,7 +194,7 @@ Snapshot::Snapshot() : width(GetSystemMetrics(SM_CXSCREEN)), height(GetSystemMet
     info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, NULL, 0);
     HGDIOBJ previous = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+    BitBlt(memory, 0, 0, width, height, screen, left, top, SRCCOPY);
     GdiFlush();
     pixels.assign((DWORD *)bits, (DWORD *)bits + width * height);
     SelectObject(memory, previous);
@@ -154,9 +205,20 @@ Snapshot::Snapshot() : width(GetSystemMetrics(SM_CXSCREEN)), height(GetSystemMet
 
 COLORREF Snapshot::at(int x, int y) const
 {
-    x += x0, y += y0;
+    x += x0 - left, y += y0 - top;
     DWORD bgrx = x < 0 || y < 0 || x >= width || y >= height ? CLR_INVALID : pixels[y * width + x];
     return RGB(bgrx >> 16 & 255, bgrx >> 8 & 255, bgrx & 255);
+}
+
+int Snapshot::litAround() const
+{
+    int count = 0;
+    for (int y = 0; y < height; y++)
+        for (int x = 0; x < width; x++) {
+            int px = x + left - x0, py = y + top - y0;
+            count += (px < 0 || py < 0 || px >= 640 || py >= 480) && (pixels[y * width + x] & 0xFFFFFF);
+        }
+    return count;
 }
 
 static bool skipped(int x, int y)

@@ -33,10 +33,21 @@ private:
 };
 const Picture &installedPicture(const char *name);
 
-// The picture space on this screen, and a click exactly at one of its points.
+// The picture space on the primary monitor, and a click exactly at one of its points.
 int originX();
 int originY();
 void clickAt(int x, int y, DWORD down = MOUSEEVENTF_LEFTDOWN);
+
+// The monitors (Wine gives the primary first) and the rectangle around them.
+std::vector<RECT> monitors();
+RECT allMonitors();
+void moveTo(const RECT &monitor); // the cursor to its middle
+// "WxH+X+Y" (0x0: off) for \\.\DISPLAY1, 2, ... in one change, as the
+// display settings make it; false when refused.
+bool setLayout(const char *layout);
+// A white window of the user's over every monitor, below the saver; again
+// after each change of the monitors.
+void coverDesktop();
 
 // The whole screen at one moment, in picture-space coordinates.
 class Snapshot {
@@ -44,6 +55,7 @@ public:
     Snapshot();
     COLORREF at(int x, int y) const;
     bool shows(const char *name, bool inCorner) const; // else centred
+    int litAround() const; // pixels outside the picture space, on any monitor, not black
     // Per door: '.' the background unframed, 'o' framed with its thumbnail
     // (or the one clip), 'p' framed and numbered, 'c' framed with anything
     // else, '?' none of these.
@@ -54,7 +66,7 @@ private:
     // the doors with their frames and the corner picture.
     int mismatches(const Picture &picture, int left, int top, RECT area, bool skipDoors = false) const;
     std::vector<DWORD> pixels;
-    int width, height, x0, y0;
+    int left, top, width, height, x0, y0;
 };
 // The door on whose corner the shown clip stands; -1 none, -2 elsewhere.
 int clipDoor(HWND saver);

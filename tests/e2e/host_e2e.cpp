@@ -73,7 +73,7 @@ TEST(Host, FullScreenClosesOnAKeyUnlessTheProviderRefusesAndAsksOnceForEachClose
 
     prepare(1, "password_provider");
     HWND window = calendar::startSaver(saver, JULY, " / s extra");
-    RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}, area;
+    RECT screen = calendar::allMonitors(), area;
     EXPECT_TRUE(GetWindowRect(window, &area) && EqualRect(&area, &screen));
     EXPECT_EQ((DWORD)GetWindowLongA(window, GWL_STYLE), 0x96000000u);
     EXPECT_TRUE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
@@ -88,6 +88,8 @@ TEST(Host, FullScreenClosesOnAKeyUnlessTheProviderRefusesAndAsksOnceForEachClose
         {"a jump to the corner picture",
          [] { SetCursorPos(calendar::originX() + 585, calendar::originY() + 430); }, 1},
         {"a click there, outside the seasons", [] { mouseButton(MOUSEEVENTF_LEFTDOWN); }, 1},
+        {"a jump to another monitor, if there is one", [] { calendar::moveTo(calendar::monitors().back()); }, 1},
+        {"a click there", [] { mouseButton(MOUSEEVENTF_LEFTDOWN); }, 1},
         {"right button", [] { mouseButton(MOUSEEVENTF_RIGHTDOWN); }, 1},
         {"middle button", [] { mouseButton(MOUSEEVENTF_MIDDLEDOWN); }, 1},
         {"a key", [] { pressKey(VK_SHIFT); }, 1},
