@@ -290,12 +290,10 @@ static bool measureStartUp(const std::vector<std::string> &others)
     double base = median(times[0]), ours = median(times[1]);
     // Under qemu the saver's drawing runs several times slower than the floor's
     // bare window, so the ratio says nothing about the saver there.
-    const char *route = getenv("TINDLE_ROUTE");
-    bool emulated = route && strcmp(route, "emulated") == 0;
     printf("| Start-up to the complete calendar, `tindle.scr /s` with door 10 pending, median of %d"
            " | %.0f ms, %.2f x floor | floor %.0f ms | within 1.2 x floor: %s |\n",
            RUNS, ours, ours / base, base,
-           emulated ? "not comparable under emulation" : ours <= 1.2 * base ? "met" : "missed");
+           harness::emulatedRoute() ? "not comparable under emulation" : ours <= 1.2 * base ? "met" : "missed");
     for (size_t other = 2; other < programs.size(); other++)
         printf("| Start-up, %s | %.0f ms, %.2f x floor | | |\n", programs[other].c_str(),
                median(times[other]), median(times[other]) / base);

@@ -18,17 +18,19 @@ wine_env() {
 # is registered for 32-bit ELF programs in a binfmt_misc instance private to a
 # new user and mount namespace, so nothing is registered for the rest of the
 # machine and the registration goes with the script.  TINDLE_ROUTE tells the
-# programs inside which route they are on.
+# programs inside which route they are on; i386_emulated says whether the
+# emulated route is the one.
 tindle_tools=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 tindle_qemu=$tindle_tools/../build/qemu/usr/bin/qemu-i386
+i386_emulated() {
+  [ "${TINDLE_EMULATE_I386:-0}" = 1 ] || ! /usr/lib/wine/wine --version >/dev/null 2>&1
+}
+
 i386_route() {
   [ -e /proc/sys/fs/binfmt_misc/tindle-i386 ] && return 0
-  if [ "${TINDLE_EMULATE_I386:-0}" != 1 ]; then
-    [ "${TINDLE_ROUTE:-}" = native ] && return 0
-    if /usr/lib/wine/wine --version >/dev/null 2>&1; then
-      export TINDLE_ROUTE=native
-      return 0
-    fi
+  if ! i386_emulated; then
+    export TINDLE_ROUTE=native
+    return 0
   fi
   local release major minor
   release=$(uname -r)

@@ -116,8 +116,7 @@ static int handleCount(DWORD pid)
 static void watchCycles(HWND window, DWORD pid, int cycles)
 {
     HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
-    const char *route = getenv("TINDLE_ROUTE");
-    bool emulated = route && strcmp(route, "emulated") == 0;
+    bool emulated = emulatedRoute();
     PROCESS_MEMORY_COUNTERS first = {}, now = {};
     std::vector<int> order;
     std::vector<DWORD> since;

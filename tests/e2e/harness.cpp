@@ -2,6 +2,8 @@
 
 #include <aclapi.h>
 #include <sddl.h>
+#include <stdlib.h>
+#include <string.h>
 
 #include <algorithm>
 #include <fstream>
@@ -10,6 +12,12 @@
 #include "dialogs/dialog_ids.h"
 
 namespace harness {
+
+bool emulatedRoute()
+{
+    const char *route = getenv("TINDLE_ROUTE");
+    return route && strcmp(route, "emulated") == 0;
+}
 
 std::string windowsPath(const std::string &unixPath)
 {

@@ -38,6 +38,8 @@ template <class Condition> bool waitUntil(DWORD timeoutMs, Condition condition)
 }
 
 std::string windowsPath(const std::string &unixPath); // Wine's Z: drive
+// Running under qemu, as the scripts that start Wine say in TINDLE_ROUTE.
+bool emulatedRoute();
 // A shown top-level window of pid (0: any) of that class and title (null: any).
 HWND waitForWindow(DWORD pid, const char *className, const char *title, DWORD timeoutMs);
 // The text of pid's "Error" box; "" and a null *box after the timeout.
