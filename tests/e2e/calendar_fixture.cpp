@@ -63,7 +63,7 @@ std::string makeInstallation(const std::string &name, const std::vector<std::str
 
 HWND startSaver(Child &saver, const char *localTime, const char *arguments)
 {
-    SetCursorPos(originX() + 20, originY() + 20); // so that a click there is a move
+    jumpTo(originX() + 20, originY() + 20); // so that a click there is a move
     if (!saver.start(windowsPath(TINDLE_CLOCK_SCR), arguments, {"TINDLE_CLOCK=" + std::string(localTime)}))
         return NULL;
     return waitForWindow(saver.pid(), "WindowsScreenSaverClass", "Screen Saver", 15000);
@@ -129,8 +129,7 @@ int originY() { return GetSystemMetrics(SM_CYSCREEN) / 2 - 240; }
 // Relative movements are accelerated; this lands exactly.
 void clickAt(int x, int y, DWORD down)
 {
-    SetCursorPos(originX() + x, originY() + y);
-    pumpMessages(100);
+    jumpTo(originX() + x, originY() + y);
     mouseButton(down);
 }
 
@@ -157,8 +156,7 @@ RECT allMonitors()
 
 void moveTo(const RECT &monitor)
 {
-    SetCursorPos((monitor.left + monitor.right) / 2, (monitor.top + monitor.bottom) / 2);
-    pumpMessages(100);
+    jumpTo((monitor.left + monitor.right) / 2, (monitor.top + monitor.bottom) / 2);
 }
 
 bool setLayout(const char *layout)

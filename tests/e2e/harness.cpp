@@ -210,6 +210,12 @@ void pressKey(WORD virtualKey, int times)
     send(inputs);
 }
 
+void jumpTo(int x, int y)
+{
+    SetCursorPos(x, y);
+    pumpMessages(100);
+}
+
 void moveMouseBy(int dx, int dy)
 {
     INPUT move = {INPUT_MOUSE};

@@ -86,7 +86,7 @@ TEST(Host, FullScreenClosesOnAKeyUnlessTheProviderRefusesAndAsksOnceForEachClose
         {"2 right and 2 down: 4 from the start", [] { moveMouseBy(2, 2); }, 0},
         {"1 more right: 5 from the start", [] { moveMouseBy(1, 0); }, 1},
         {"a jump to the corner picture",
-         [] { SetCursorPos(calendar::originX() + 585, calendar::originY() + 430); }, 1},
+         [] { jumpTo(calendar::originX() + 585, calendar::originY() + 430); }, 1},
         {"a click there, outside the seasons", [] { mouseButton(MOUSEEVENTF_LEFTDOWN); }, 1},
         {"a jump to another monitor, if there is one", [] { calendar::moveTo(calendar::monitors().back()); }, 1},
         {"a click there", [] { mouseButton(MOUSEEVENTF_LEFTDOWN); }, 1},
@@ -130,7 +130,7 @@ TEST(Host, APreviewFillsItsParentShowsNoClipAndNeitherClicksNorClosingAsk)
     // Wine shows nothing of a child window that another process draws; that
     // no clip plays and clicks on the corner, scaled or not, change nothing can.
     for (POINT click : {POINT{240, 205}, POINT{230, 200}}) {
-        SetCursorPos(click.x, click.y);
+        jumpTo(click.x, click.y);
         mouseButton();
     }
     EXPECT_FALSE(waitUntil(1000, [&] { return !IsWindow(preview); }));
