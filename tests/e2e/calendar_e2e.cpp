@@ -71,12 +71,6 @@ static bool cursorShown()
     return GetCursorInfo(&cursor) && cursor.hCursor && (cursor.flags & CURSOR_SHOWING);
 }
 
-// Input that closes the saver takes its window down at once.
-static bool stayedOpen(HWND window, DWORD since)
-{
-    return !waitUntil(std::max(0, 1000 - (int)(GetTickCount() - since)), [&] { return !IsWindowVisible(window); });
-}
-
 // Wine, like Windows, maps the GDI handle table into the process and points
 // to it from the PEB; a live object's entry has a type.  A 32-bit process of a
 // 64-bit prefix has it in its 64-bit PEB, which Wine keeps a page below.
@@ -226,7 +220,9 @@ TEST(Calendar, Rows)
             EXPECT_EQ(saver.waitExit(10000), row.status);
             continue;
         }
-        EXPECT_TRUE(row.close == MOVE ? !cursorShown() : stayedOpen(window, lastInput));
+        // Input that closes the saver takes its window down at once.
+        int quiet = std::max(0, 1000 - (int)(GetTickCount() - lastInput));
+        EXPECT_TRUE(row.close == MOVE ? !cursorShown() : !waitUntil(quiet, [&] { return !IsWindowVisible(window); }));
         switch (row.close) {
         case KEY: pressKey(VK_SPACE); break;
         case RIGHT_BUTTON: clickAt(585, 430, MOUSEEVENTF_RIGHTDOWN); break;

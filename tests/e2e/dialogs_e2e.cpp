@@ -16,16 +16,18 @@ static bool showsPicture(HWND box, const char *name, bool bottomRight)
 {
     const calendar::Picture &p = calendar::installedPicture(name);
     RECT desktop, area, client;
+    HDC screen = GetDC(NULL);
+    int y = 0;
 
     GetWindowRect(GetDesktopWindow(), &desktop);
     GetWindowRect(box, &area);
     GetClientRect(box, &client);
     POINT at = {bottomRight ? client.right - p.width() : 0, bottomRight ? client.bottom - p.height() : 0};
     ClientToScreen(box, &at);
-    for (int y = 0; y < p.height(); y++)
-        if (screenPixel(at.x + y * p.width() / p.height(), at.y + y) != p.at(y * p.width() / p.height(), y))
-            return false;
-    return area.left == desktop.right / 2 + (area.left - area.right) / 2 &&
+    while (y < p.height() && GetPixel(screen, at.x + y * p.width() / p.height(), at.y + y) == p.at(y * p.width() / p.height(), y))
+        y++;
+    ReleaseDC(NULL, screen);
+    return y == p.height() && area.left == desktop.right / 2 + (area.left - area.right) / 2 &&
            area.top == desktop.bottom / 2 + (area.top - area.bottom) / 2;
 }
 

@@ -234,12 +234,4 @@ void mouseButton(DWORD downFlag)
     send({press, release});
 }
 
-COLORREF screenPixel(int x, int y)
-{
-    HDC screen = GetDC(NULL);
-    COLORREF colour = GetPixel(screen, x, y);
-    ReleaseDC(NULL, screen);
-    return colour;
-}
-
 } // namespace harness

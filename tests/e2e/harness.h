@@ -67,12 +67,10 @@ void setKeyRights(const char *path, const std::string &rights);
 // Real input; mouseButton presses and releases where the cursor is.
 void pressKey(WORD virtualKey, int times = 1);
 void moveMouseBy(int dx, int dy);
-// The cursor put at (x, y) on the screen.  Wine tells our own windows of the
-// jump through X, later; the motion it reports then puts the cursor back
-// here, so it is taken at once, before any input that follows.
+// The cursor put at (x, y), and our own windows' report of the jump taken at
+// once: Wine sends it through X, and later it would undo the input that follows.
 void jumpTo(int x, int y);
 void mouseButton(DWORD downFlag = MOUSEEVENTF_LEFTDOWN);
-COLORREF screenPixel(int x, int y);
 
 } // namespace harness
 
