@@ -72,16 +72,18 @@ int pictureOriginY(const CalendarState *state)
 
 void fitToDisplay(CalendarState *state)
 {
-    const DoorSlot &door = state->doors[state->currentDoor];
     RECT client;
     HDC dc;
 
     originX = originY = -1;
     // The clip moves first, so that the black fill leaves it alone and the
     // place it leaves is painted over.
-    if (state->clipDevice != 0)
+    if (state->clipDevice != 0) {
+        const DoorSlot &door = state->doors[state->currentDoor];
+
         placeClip(state->clipDevice, state->window, pictureOriginX(state) + door.x,
                   pictureOriginY(state) + door.y);
+    }
     GetClientRect(state->window, &client);
     dc = GetDC(state->window);
     FillRect(dc, &client, (HBRUSH)GetStockObject(BLACK_BRUSH));

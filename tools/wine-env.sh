@@ -19,15 +19,19 @@ wine_env() {
 # new user and mount namespace, so nothing is registered for the rest of the
 # machine and the registration goes with the script.  TINDLE_ROUTE tells the
 # programs inside which route they are on; i386_emulated says whether the
-# emulated route is the one.
+# emulated route is the one, i386_inside whether this is its namespace.
 tindle_tools=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 tindle_qemu=$tindle_tools/../build/qemu/usr/bin/qemu-i386
 i386_emulated() {
   [ "${TINDLE_EMULATE_I386:-0}" = 1 ] || ! /usr/lib/wine/wine --version >/dev/null 2>&1
 }
 
+i386_inside() {
+  [ -e /proc/sys/fs/binfmt_misc/tindle-i386 ]
+}
+
 i386_route() {
-  [ -e /proc/sys/fs/binfmt_misc/tindle-i386 ] && return 0
+  i386_inside && return 0
   if ! i386_emulated; then
     export TINDLE_ROUTE=native
     return 0

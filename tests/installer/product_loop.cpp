@@ -108,7 +108,7 @@ TEST(SecondMachine, InstallFromTheFloppyUninstallWhileThePreviewRunsAndInstallAg
     // every mouse move over it and would create the key again.  A file that
     // another program holds goes at the next restart, and the user is told;
     // the user's own file stays.
-    SetCursorPos(100, 100);
+    jumpTo(100, 100);
     HWND owner = CreateWindowA("STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 300, 200, 0, 0, 0, 0), told;
     char text[256] = "";
     int step = 1;
