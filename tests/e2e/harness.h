@@ -67,8 +67,7 @@ void setKeyRights(const char *path, const std::string &rights);
 // Real input; mouseButton presses and releases where the cursor is.
 void pressKey(WORD virtualKey, int times = 1);
 void moveMouseBy(int dx, int dy);
-// The cursor put at (x, y), and our own windows' report of the jump taken at
-// once: Wine sends it through X, and later it would undo the input that follows.
+// The cursor put at (x, y); our windows' X report of the jump, taken later, would undo what follows.
 void jumpTo(int x, int y);
 void mouseButton(DWORD downFlag = MOUSEEVENTF_LEFTDOWN);
 
