@@ -69,7 +69,8 @@ int main(int argc, char **argv)
         printf("| GIF decoding, %s, %ld x %ld | %.0f MB/s of pixels, %.2f ns/pixel, %.2f x giflib"
                " | giflib %.0f MB/s, %.2f ns/pixel | %.1f x giflib: %s |\n",
                name, size[0], size[1], pixels / ours / 1e6, ours * 1e9 / pixels, theirs / ours,
-               pixels / theirs / 1e6, theirs * 1e9 / pixels, goal, theirs / ours >= goal ? "met" : "not met");
+               pixels / theirs / 1e6, theirs * 1e9 / pixels, goal,
+               theirs / ours >= goal ? "met" : "not met");
     }
     return 0;
 }

@@ -293,7 +293,9 @@ static bool measureStartUp(const std::vector<std::string> &others)
     printf("| Start-up to the complete calendar, `tindle.scr /s` with door 10 pending, median of %d"
            " | %.0f ms, %.2f x floor | floor %.0f ms | within 1.2 x floor: %s |\n",
            RUNS, ours, ours / base, base,
-           harness::emulatedRoute() ? "not comparable under emulation" : ours <= 1.2 * base ? "met" : "missed");
+           harness::emulatedRoute() ? "not comparable under emulation"
+           : ours <= 1.2 * base     ? "met"
+                                    : "missed");
     for (size_t other = 2; other < programs.size(); other++)
         printf("| Start-up, %s | %.0f ms, %.2f x floor | | |\n", programs[other].c_str(),
                median(times[other]), median(times[other]) / base);
@@ -351,9 +353,8 @@ static double cpuMilliseconds(int pid)
     // numbers, the 14th and 15th of the line being the times in ticks of
     // 1/100 s.
     fields = strrchr(text, ')');
-    if (fields == NULL ||
-        sscanf(fields + 1, " %*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %lu %lu", &user,
-               &system) != 2)
+    if (fields == NULL || sscanf(fields + 1, " %*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %lu %lu",
+                                 &user, &system) != 2)
         return -1;
     return (user + system) * 10.0;
 }
@@ -416,7 +417,8 @@ static bool measureClips()
 
     if (!startProcess(windowsPath(BENCH_FLOOR), "", "", &floor))
         return false;
-    bool floorShown = waitUntil(10000, [] { return screenIs(BLACK); }) && footprint(floor.dwProcessId, &base);
+    bool floorShown =
+        waitUntil(10000, [] { return screenIs(BLACK); }) && footprint(floor.dwProcessId, &base);
     endProcess(&floor);
     setInstallation(24, false);
     if (!floorShown || !startProcess(windowsPath(BENCH_SAVER), "/s", "2026-12-24 10:00:00", &saver))

@@ -67,7 +67,8 @@ static CalendarState *createState(HWND window)
         char name[32];
 
         snprintf(name, sizeof name, "DIB_FIRSTFRAMES%d", door);
-        state->thumbnails[door] = new (std::nothrow) DibImage(DibImage::fromResource("DIB", name, resourceInstance));
+        state->thumbnails[door] =
+            new (std::nothrow) DibImage(DibImage::fromResource("DIB", name, resourceInstance));
         if (state->thumbnails[door] == NULL)
             reportError(ERR_NOMEM | ERR_FATAL, "");
         if (state->thumbnails[door]->isEmpty())

@@ -13,10 +13,9 @@ enum { PREVIEW_MIN_WIDTH = 200, PREVIEW_MIN_HEIGHT = 150 };
 static const COLORREF doorColour = 0x02005FFF;
 
 const POINT DoorPositions[DOOR_COUNT] = {
-    {148, 17},  {238, 209}, {328, 105}, {59, 299},  {418, 299}, {508, 17},
-    {328, 283}, {238, 121}, {148, 283}, {418, 121}, {148, 195}, {59, 121},
-    {328, 195}, {508, 105}, {238, 299}, {59, 209},  {418, 209}, {59, 388},
-    {328, 17},  {148, 105}, {238, 383}, {508, 195}, {418, 388}, {508, 283},
+    {148, 17},  {238, 209}, {328, 105}, {59, 299},  {418, 299}, {508, 17},  {328, 283}, {238, 121},
+    {148, 283}, {418, 121}, {148, 195}, {59, 121},  {328, 195}, {508, 105}, {238, 299}, {59, 209},
+    {418, 209}, {59, 388},  {328, 17},  {148, 105}, {238, 383}, {508, 195}, {418, 388}, {508, 283},
 };
 
 // Measured at the first drawing and again when the monitors change; -1
@@ -53,8 +52,9 @@ int pictureOriginX(const CalendarState *state)
     if (originX == -1) {
         RECT area = centringArea(state);
 
-        originX = isPreviewSized(state) ? 0
-                                        : area.left + (area.right - area.left) / 2 - PICTURE_WIDTH / 2;
+        originX = isPreviewSized(state)
+                      ? 0
+                      : area.left + (area.right - area.left) / 2 - PICTURE_WIDTH / 2;
     }
     return originX;
 }
@@ -64,8 +64,9 @@ int pictureOriginY(const CalendarState *state)
     if (originY == -1) {
         RECT area = centringArea(state);
 
-        originY = isPreviewSized(state) ? 0
-                                        : area.top + (area.bottom - area.top) / 2 - PICTURE_HEIGHT / 2;
+        originY = isPreviewSized(state)
+                      ? 0
+                      : area.top + (area.bottom - area.top) / 2 - PICTURE_HEIGHT / 2;
     }
     return originY;
 }
@@ -222,9 +223,9 @@ HFONT createDayFont()
 {
     HDC screen = GetDC(NULL);
     int height = -MulDiv(12, GetDeviceCaps(screen, LOGPIXELSY), 72);
-    HFONT font = CreateFontA(height, 0, 0, 0, 800, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY,
-                             VARIABLE_PITCH | FF_SWISS, "Arial");
+    HFONT font =
+        CreateFontA(height, 0, 0, 0, 800, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                    CLIP_DEFAULT_PRECIS, PROOF_QUALITY, VARIABLE_PITCH | FF_SWISS, "Arial");
 
     ReleaseDC(NULL, screen);
     if (font == NULL)

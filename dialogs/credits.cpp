@@ -32,6 +32,6 @@ INT_PTR CALLBACK CreditsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 
 int showCreditsDialog(HWND owner)
 {
-    return (int)DialogBoxParamA(hostInstance, MAKEINTRESOURCEA(IDD_CREDITS), owner,
-                                CreditsDlgProc, 0);
+    return (int)DialogBoxParamA(hostInstance, MAKEINTRESOURCEA(IDD_CREDITS), owner, CreditsDlgProc,
+                                0);
 }

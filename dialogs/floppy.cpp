@@ -44,8 +44,8 @@ INT_PTR CALLBACK CopyingDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 
 bool pickFloppyDrive(HWND owner)
 {
-    return DialogBoxParamA(hostInstance, MAKEINTRESOURCEA(IDD_PICK_DRIVE), owner,
-                           PickDriveDlgProc, 0) == IDOK;
+    return DialogBoxParamA(hostInstance, MAKEINTRESOURCEA(IDD_PICK_DRIVE), owner, PickDriveDlgProc,
+                           0) == IDOK;
 }
 
 bool copyFile(const char *source, const char *destinationTemplate)
@@ -117,8 +117,8 @@ void duplicateToFloppy(HWND owner)
         return;
     }
     lstrcatA(source, programName);
-    wait = CreateDialogParamA(hostInstance, MAKEINTRESOURCEA(IDD_COPYING), owner,
-                              CopyingDlgProc, 0);
+    wait =
+        CreateDialogParamA(hostInstance, MAKEINTRESOURCEA(IDD_COPYING), owner, CopyingDlgProc, 0);
     ShowWindow(wait, SW_SHOW);
     // Nothing is handled while the copy runs, so the box is painted now.
     RedrawWindow(wait, NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW);

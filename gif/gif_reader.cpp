@@ -43,7 +43,8 @@ int readGifHeader(FILE *file, GifHeader *header)
         reportError(0, "Error reading GIF file");
         return -1;
     }
-    if (memcmp(header->signature, "GIF89a", 6) != 0 && memcmp(header->signature, "GIF87a", 6) != 0) {
+    if (memcmp(header->signature, "GIF89a", 6) != 0 &&
+        memcmp(header->signature, "GIF87a", 6) != 0) {
         reportError(0, "File is not a GIF file");
         return -1;
     }
@@ -97,7 +98,8 @@ DibImage readGifImage(FILE *file, const GifHeader *header, const ColourTable *gl
             return DibImage::empty();
         memcpy(picture.colourTable(), local.entries, count * sizeof(RGBQUAD));
     } else if (header->packed & 0x80) {
-        memcpy(picture.colourTable(), global->entries, tableEntries(header->packed) * sizeof(RGBQUAD));
+        memcpy(picture.colourTable(), global->entries,
+               tableEntries(header->packed) * sizeof(RGBQUAD));
     }
 
     // A picture without rows needs no row table; the decoder writes none.

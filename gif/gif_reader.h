@@ -12,11 +12,11 @@
 // One record per image, in file order; zero-initialised, locked global
 // memory, freed from its address.
 struct GifFrame {
-    uint16_t delay;            // hundredths of a second, as stored
-    int32_t transparent;       // 0 or 1
-    uint8_t transparentIndex;  // written only when transparent is 1
-    DibImage image;            // the empty image until one is decoded
-    GifFrame *next;            // owned
+    uint16_t delay;           // hundredths of a second, as stored
+    int32_t transparent;      // 0 or 1
+    uint8_t transparentIndex; // written only when transparent is 1
+    DibImage image;           // the empty image until one is decoded
+    GifFrame *next;           // owned
 };
 
 // The signature and the Logical Screen Descriptor, as stored.
@@ -24,7 +24,7 @@ struct GifHeader {
     char signature[6];
     uint8_t screenWidth[2];
     uint8_t screenHeight[2];
-    uint8_t packed;            // bit 7: global table; bits 0-2: its size
+    uint8_t packed; // bit 7: global table; bits 0-2: its size
     uint8_t background;
     uint8_t aspectRatio;
 };

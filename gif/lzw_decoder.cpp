@@ -6,14 +6,15 @@
 
 // Strings are written in chunks of 8 bytes, first pixel lowest, and codes
 // taken from the low end of a machine word: both as x86 orders bytes.
-static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "the LZW stage needs a little-endian machine");
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__,
+              "the LZW stage needs a little-endian machine");
 
 enum {
     MAX_CODE_SIZE = 12,
     TABLE_SIZE = 1 << MAX_CODE_SIZE,
-    NO_CODE = -1,              // no previous code: after a reset
-    RUN = 8192,                // pixels decoded before the row loop takes them
-    DATA_SIZE = 16 * 255 + 8   // sub-blocks read in one go behind the bytes left
+    NO_CODE = -1,            // no previous code: after a reset
+    RUN = 8192,              // pixels decoded before the row loop takes them
+    DATA_SIZE = 16 * 255 + 8 // sub-blocks read in one go behind the bytes left
 };
 
 // The hot loop's rare turns, kept out of its straight path: laid out
@@ -31,9 +32,18 @@ enum { BITS = 8 * sizeof(Bits) };
 // from its end, a chunk at a time, without walking it pixel by pixel.  The
 // other three fit one word, link[k]: prefix in bits 0-11, length (at most
 // 4094) in bits 12-23, first in bits 24-31.
-static int linkPrefix(uint32_t link) { return link & 0xFFF; }
-static int linkLength(uint32_t link) { return link >> 12 & 0xFFF; }
-static uint32_t linkFirst(uint32_t link) { return link >> 24; }
+static int linkPrefix(uint32_t link)
+{
+    return link & 0xFFF;
+}
+static int linkLength(uint32_t link)
+{
+    return link >> 12 & 0xFFF;
+}
+static uint32_t linkFirst(uint32_t link)
+{
+    return link >> 24;
+}
 enum { LENGTH_ONE = 1 << 12 };
 
 // One decoder for the whole program: nothing is allocated per image.
@@ -42,7 +52,7 @@ static struct LzwDecoder {
     int clearCode;
     int codeSize;
     int nextSlot;
-    int previousCode;   // NO_CODE after a reset
+    int previousCode; // NO_CODE after a reset
     uint64_t chunk[TABLE_SIZE];
     uint32_t link[TABLE_SIZE];
 

@@ -8,12 +8,30 @@ SaverMode readSaverMode(const char *commandLine, const char **rest)
     while (*p == ' ' || *p == '-' || *p == '/')
         p++;
     switch (*p) {
-    case '\0': *rest = p; return MODE_SETTINGS_NO_OWNER;
-    case 'S': case 's': mode = MODE_SAVER; break;
-    case 'C': case 'c': mode = MODE_SETTINGS; break;
-    case 'P': case 'p': case 'L': case 'l': mode = MODE_PREVIEW; break;
-    case 'A': case 'a': mode = MODE_CHANGE_PASSWORD; break;
-    default: *rest = p; return MODE_UNKNOWN;
+    case '\0':
+        *rest = p;
+        return MODE_SETTINGS_NO_OWNER;
+    case 'S':
+    case 's':
+        mode = MODE_SAVER;
+        break;
+    case 'C':
+    case 'c':
+        mode = MODE_SETTINGS;
+        break;
+    case 'P':
+    case 'p':
+    case 'L':
+    case 'l':
+        mode = MODE_PREVIEW;
+        break;
+    case 'A':
+    case 'a':
+        mode = MODE_CHANGE_PASSWORD;
+        break;
+    default:
+        *rest = p;
+        return MODE_UNKNOWN;
     }
     p++;
     while (*p == ' ')

@@ -37,7 +37,7 @@ void loadPasswordProvider()
         passwordLibrary = LoadLibraryA("PASSWORD.CPL");
         if (passwordLibrary != NULL) {
             verifyEntry = (VerifyScreenSavePwdEntry)(void *)GetProcAddress(passwordLibrary,
-                                                                          "VerifyScreenSavePwd");
+                                                                           "VerifyScreenSavePwd");
             if (verifyEntry != NULL) {
                 tellSaverRunning(TRUE);
                 setFatalCleanup(tellSaverStopped);

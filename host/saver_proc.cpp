@@ -104,8 +104,8 @@ LRESULT CALLBACK SaverClassProc(HWND window, UINT message, WPARAM wParam, LPARAM
         if (!isPreview) {
             RECT all = virtualScreen();
 
-            SetWindowPos(window, NULL, all.left, all.top, all.right - all.left, all.bottom - all.top,
-                         SWP_NOZORDER | SWP_NOACTIVATE);
+            SetWindowPos(window, NULL, all.left, all.top, all.right - all.left,
+                         all.bottom - all.top, SWP_NOZORDER | SWP_NOACTIVATE);
         }
         break;
     }

@@ -8,10 +8,10 @@
 #include "support/report.h"
 
 static const AssetEntry assetTable[] = {
-    {AssetId::Active, "active.bmp"},   {AssetId::ClickAll, "clickall.bmp"},
+    {AssetId::Active, "active.bmp"},      {AssetId::ClickAll, "clickall.bmp"},
     {AssetId::ClickHere, "clikhere.bmp"}, {AssetId::Credits, "credits.bmp"},
-    {AssetId::Plate, "plate.bmp"},     {AssetId::Pud, "pud.bmp"},
-    {AssetId::Setup, "setup.bmp"},     {AssetId::TheEnd, "theend.bmp"},
+    {AssetId::Plate, "plate.bmp"},        {AssetId::Pud, "pud.bmp"},
+    {AssetId::Setup, "setup.bmp"},        {AssetId::TheEnd, "theend.bmp"},
 };
 
 const AssetEntry *findAsset(AssetId id)

@@ -111,8 +111,7 @@ bool DibImage::readBitmap(HANDLE file)
     if (!readExactly(file, &fileHeader.bfType, 2))
         return false;
     if (fileHeader.bfType == 0x4D42) {
-        if (!readExactly(file, &fileHeader.bfSize, 12) ||
-            !readExactly(file, &info, sizeof info))
+        if (!readExactly(file, &fileHeader.bfSize, 12) || !readExactly(file, &info, sizeof info))
             return false;
         pixelOffset = fileHeader.bfOffBits;
     } else {

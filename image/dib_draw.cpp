@@ -42,7 +42,7 @@ bool drawImage(DibImage image, HDC dc, int x, int y)
 {
     PackedDib *dib = image.header();
 
-    return StretchDIBits(dc, x, y, dib->biWidth, dib->biHeight, 0, 0, dib->biWidth,
-                         dib->biHeight, dibPixels(dib), (BITMAPINFO *)dib, DIB_RGB_COLORS,
+    return StretchDIBits(dc, x, y, dib->biWidth, dib->biHeight, 0, 0, dib->biWidth, dib->biHeight,
+                         dibPixels(dib), (BITMAPINFO *)dib, DIB_RGB_COLORS,
                          SRCCOPY) == dib->biHeight;
 }

@@ -34,15 +34,16 @@ BYTE *dibPixels(const PackedDib *dib);
 struct DibImageBody {
     enum { ResourceBacked = 1 };
 
-    RowTable rows;     // built on first demand; global memory
+    RowTable rows; // built on first demand; global memory
     LONG refCount;
     DWORD flags;
-    PackedDib *dib;    // owned global block, or inside the locked resource
-    HGLOBAL resource;  // the loaded resource while ResourceBacked is set
+    PackedDib *dib;   // owned global block, or inside the locked resource
+    HGLOBAL resource; // the loaded resource while ResourceBacked is set
 };
 
-class DibImage {
-public:
+class DibImage
+{
+  public:
     // Copies and assignments share the picture; the last handle frees it.
     DibImage(const DibImage &other);
     DibImage &operator=(const DibImage &other);
@@ -85,7 +86,7 @@ public:
     // The shared body; read it, never change it from outside.
     DibImageBody *body;
 
-private:
+  private:
     DibImage();
     void take(DibImageBody *shared);
     void release();

@@ -26,7 +26,8 @@ static bool stored(LONG status)
 static void storeDword(HKEY key, const char *name, DWORD value)
 {
     if (!stored(RegSetValueExA(key, name, 0, REG_DWORD, (const BYTE *)&value, sizeof value)))
-        reportError(ERR_FATAL, "Cannot set registry key \"%s\\%s\" to %d", keyPath, name, (int)value);
+        reportError(ERR_FATAL, "Cannot set registry key \"%s\\%s\" to %d", keyPath, name,
+                    (int)value);
 }
 
 DWORD readDword(const char *name, DWORD defaultValue)
@@ -80,7 +81,8 @@ void readString(const char *name, char *buffer, DWORD size, const char *defaultT
                                    (DWORD)strlen(defaultText))))
             reportError(ERR_FATAL, "Cannot set registry key \"%s\\%s\" to \"%s\"", keyPath, name,
                         defaultText);
-    } else if (status != ERROR_SUCCESS || type != REG_SZ || (got == size && buffer[size - 1] != '\0')) {
+    } else if (status != ERROR_SUCCESS || type != REG_SZ ||
+               (got == size && buffer[size - 1] != '\0')) {
         // Not text, or no room left for the terminating zero.
         copyText(buffer, size, defaultText);
     } else if (got < size) {

@@ -6,20 +6,13 @@
 #include <stdarg.h>
 #include <stddef.h>
 
-enum {
-    ERR_FATAL = 1,
-    ERR_ABORT = 2,
-    ERR_INTERNAL = 4,
-    ERR_NOMEM = 8,
-    ERR_RESOURCE = 16
-};
+enum { ERR_FATAL = 1, ERR_ABORT = 2, ERR_INTERNAL = 4, ERR_NOMEM = 8, ERR_RESOURCE = 16 };
 
 enum { REPORT_TEXT_SIZE = 1024, SCRATCH_TEXT_SIZE = 512 };
 
 // Shows "error, ..." and returns only for categories without ERR_FATAL and
 // ERR_ABORT; the others end the process with status 3.
-void reportError(unsigned category, const char *format, ...)
-    __attribute__((format(printf, 2, 3)));
+void reportError(unsigned category, const char *format, ...) __attribute__((format(printf, 2, 3)));
 
 // What must still happen when a fatal report ends the process, such as
 // telling the system that the saver no longer runs; null for nothing.  Set

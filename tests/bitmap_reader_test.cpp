@@ -1,5 +1,6 @@
-// The layout of pictures and the bitmap-file reader under the sanitizers: each loaded file compared whole
-// with a reading of its bytes, the corpus also with ImageMagick's colours (*.gif.bmp is a bitmap by its name).
+// The layout of pictures and the bitmap-file reader under the sanitizers: each loaded file compared
+// whole with a reading of its bytes, the corpus also with ImageMagick's colours (*.gif.bmp is a
+// bitmap by its name).
 #include <stdlib.h>
 #include <string.h>
 
@@ -8,24 +9,32 @@
 #include "image/dib_image.h"
 #include "reported.h"
 
-static Bytes le(uint64_t v, int size) { return Bytes((const char *)&v, size); }
+static Bytes le(uint64_t v, int size)
+{
+    return Bytes((const char *)&v, size);
+}
 
 // The file's header with the colour count its bit count implies and the row
 // size filled in, its colour table and pixelSize bytes from its pixel offset.
-static void expectAsStored(const DibImage &image, const Bytes &file, DWORD pixelSize) {
+static void expectAsStored(const DibImage &image, const Bytes &file, DWORD pixelSize)
+{
     ASSERT_TRUE(!image.isEmpty() && image.body->refCount == 1);
     size_t at = file.compare(0, 2, "BM") == 0 ? 14 : 0;
     BITMAPINFOHEADER want;
     memcpy(&want, &file[at], 40);
     DWORD table = want.biBitCount == 8 ? 1024 : want.biBitCount == 4 ? 64 : 0, offset = 40 + table;
-    if (at) memcpy(&offset, &file[10], 4);
+    if (at)
+        memcpy(&offset, &file[10], 4);
     want.biClrUsed = want.biClrImportant = table / 4;
     want.biSizeImage = want.biSizeImage ? want.biSizeImage : pixelSize;
-    Bytes got((const char *)image.header(), 40 + table + pixelSize), pixels = file.substr(offset, pixelSize);
-    EXPECT_EQ(got, Bytes((const char *)&want, 40) + file.substr(at + 40, table) + pixels + Bytes(pixelSize - pixels.size(), 0));
+    Bytes got((const char *)image.header(), 40 + table + pixelSize),
+        pixels = file.substr(offset, pixelSize);
+    EXPECT_EQ(got, Bytes((const char *)&want, 40) + file.substr(at + 40, table) + pixels +
+                       Bytes(pixelSize - pixels.size(), 0));
 }
 
-TEST(BitmapFile, MadeByImageMagickAndByHand) {
+TEST(BitmapFile, MadeByImageMagickAndByHand)
+{
     int files = 0;
     for (const auto &entry : std::filesystem::directory_iterator(CORPUS)) {
         std::string path = entry.path().string(), name = entry.path().filename().string();
@@ -41,14 +50,18 @@ TEST(BitmapFile, MadeByImageMagickAndByHand) {
             EXPECT_EQ(refused, image.isEmpty());
             continue;
         }
-        expectAsStored(image, readFile(path.c_str()), dib->biCompression ? dib->biSizeImage : layout.pixelSize);
+        expectAsStored(image, readFile(path.c_str()),
+                       dib->biCompression ? dib->biSizeImage : layout.pixelSize);
         if (dib->biCompression != BI_RGB)
             continue;
-        Bytes rgb, peer = system(("/usr/bin/convert '" + path + "' -depth 8 rgb:peer.rgb").c_str()) ? "" : readFile("peer.rgb");
+        Bytes rgb, peer = system(("/usr/bin/convert '" + path + "' -depth 8 rgb:peer.rgb").c_str())
+                              ? ""
+                              : readFile("peer.rgb");
         for (LONG y = dib->biHeight - 1, x = 0; y >= 0; x = (x + 1) % dib->biWidth, y -= x == 0) {
             const BYTE *row = dibPixels(dib) + layout.stride * y;
             int bits = dib->biBitCount, i = bits == 8 ? row[x] : row[x / 2] >> (x % 2 ? 0 : 4) & 15;
-            const RGBQUAD &q = bits == 24 ? *(const RGBQUAD *)(row + 3 * x) : image.colourTable()[i];
+            const RGBQUAD &q =
+                bits == 24 ? *(const RGBQUAD *)(row + 3 * x) : image.colourTable()[i];
             rgb += Bytes{(char)q.rgbRed, (char)q.rgbGreen, (char)q.rgbBlue};
         }
         EXPECT_TRUE(rgb == peer) << "colours differ from ImageMagick's";
@@ -56,12 +69,25 @@ TEST(BitmapFile, MadeByImageMagickAndByHand) {
     EXPECT_GE(files, 15);
 }
 
-struct Info { DWORD size = 40; LONG width = 5, height = 2; WORD bits = 8; DWORD compression = BI_RGB, sizeImage = 0, clrUsed = 0; };
+struct Info {
+    DWORD size = 40;
+    LONG width = 5, height = 2;
+    WORD bits = 8;
+    DWORD compression = BI_RGB, sizeImage = 0, clrUsed = 0;
+};
 
-TEST(BitmapFile, KindsAndSizes) {
+TEST(BitmapFile, KindsAndSizes)
+{
     // Pixel bytes in the file and in memory (0: refused); the file cut after
     // so many bytes; a gap before the pixels, or an offset pointing elsewhere.
-    struct Row { const char *name; Info info; DWORD stored, want; bool fileHeader = true; size_t cut = std::string::npos; DWORD gap = 0, offset = 0; } rows[] = {
+    struct Row {
+        const char *name;
+        Info info;
+        DWORD stored, want;
+        bool fileHeader = true;
+        size_t cut = std::string::npos;
+        DWORD gap = 0, offset = 0;
+    } rows[] = {
         {"8 bits, pixels behind a gap", {}, 16, 16, true, std::string::npos, 6},
         {"8 bits, 16 colours used", {.clrUsed = 16}, 16, 16},
         {"4 bits, 2 colours used", {.width = 9, .bits = 4, .clrUsed = 2}, 16, 16},
@@ -103,30 +129,44 @@ TEST(BitmapFile, KindsAndSizes) {
         SCOPED_TRACE(r.name);
         const Info &i = r.info;
         DWORD table = i.bits == 8 ? 1024 : i.bits == 4 ? 64 : 0;
-        Bytes file = (r.fileHeader ? "BM" + le(0, 8) + le(r.offset ? r.offset : 54 + table + r.gap, 4) : "") + le(i.size, 4) + le(i.width, 4) +
-                     le(i.height, 4) + le(1, 2) + le(i.bits, 2) + le(i.compression, 4) + le(i.sizeImage, 4) + le(0, 8) + le(i.clrUsed, 4) + le(i.clrUsed, 4);
+        Bytes file =
+            (r.fileHeader ? "BM" + le(0, 8) + le(r.offset ? r.offset : 54 + table + r.gap, 4)
+                          : "") +
+            le(i.size, 4) + le(i.width, 4) + le(i.height, 4) + le(1, 2) + le(i.bits, 2) +
+            le(i.compression, 4) + le(i.sizeImage, 4) + le(0, 8) + le(i.clrUsed, 4) +
+            le(i.clrUsed, 4);
         for (DWORD b = 0; b < table + r.gap + r.stored; b++)
             file += (char)(b < table ? b + 1 : b < table + r.gap ? 0xAA : 0xFF - b);
         file.resize(std::min(file.size(), r.cut));
         // Read through a handle from behind three other bytes; a refusal leaves the picture alone.
-        HANDLE handle = CreateFileA(writeFile("bitmap_test.bmp", "xyz" + file), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+        HANDLE handle = CreateFileA(writeFile("bitmap_test.bmp", "xyz" + file), GENERIC_READ,
+                                    FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
         SetFilePointer(handle, 3, NULL, FILE_BEGIN);
         DibImage image = DibImage::makeImage(24, 3, 1);
         DibImageBody *before = image.body;
         EXPECT_TRUE(image.readBitmap(handle) == r.want > 0 && (r.want || image.body == before));
         CloseHandle(handle);
-        if (r.want) expectAsStored(image, file, r.want);
+        if (r.want)
+            expectAsStored(image, file, r.want);
     }
 }
 
-TEST(DibLayout, MadePicturesAndTheirRows) {
-    struct Row { WORD bits; LONG width, height; DWORD stride, colours; } rows[] = {
-        {8, 1, 1, 4, 256}, {8, 5, 3, 8, 256}, {4, 9, 2, 8, 16}, {24, 3, 2, 12, 0}, {1, 7, 1, 4, 0}, {16, 3, 3, 8, 0}};
+TEST(DibLayout, MadePicturesAndTheirRows)
+{
+    struct Row {
+        WORD bits;
+        LONG width, height;
+        DWORD stride, colours;
+    } rows[] = {{8, 1, 1, 4, 256}, {8, 5, 3, 8, 256}, {4, 9, 2, 8, 16},
+                {24, 3, 2, 12, 0}, {1, 7, 1, 4, 0},   {16, 3, 3, 8, 0}};
     for (const Row &r : rows) {
         SCOPED_TRACE(testing::Message() << r.bits << " bits, " << r.width << " x " << r.height);
         DibImage image = DibImage::makeImage(r.bits, r.width, r.height);
-        BITMAPINFOHEADER want = {40, r.width, r.height, 1, r.bits, BI_RGB, r.stride * r.height, 0, 0, r.colours, r.colours};
-        EXPECT_TRUE(!memcmp(image.header(), &want, 40) && (BYTE *)image.colourTable() == (r.colours ? (BYTE *)image.header() + 40 : nullptr));
+        BITMAPINFOHEADER want = {40, r.width,   r.height, 1, r.bits, BI_RGB, r.stride * r.height, 0,
+                                 0,  r.colours, r.colours};
+        EXPECT_TRUE(!memcmp(image.header(), &want, 40) &&
+                    (BYTE *)image.colourTable() ==
+                        (r.colours ? (BYTE *)image.header() + 40 : nullptr));
         ASSERT_EQ(dibPixels(image.header()), (BYTE *)image.header() + 40 + 4 * r.colours);
         RowTable rowTable = image.rows();
         for (LONG y = 0; y < r.height; y++) {

@@ -1,4 +1,7 @@
 // A password provider that accepts every password.
 #include <windows.h>
 
-extern "C" __declspec(dllexport) BOOL WINAPI VerifyScreenSavePwd(HWND) { return TRUE; }
+extern "C" __declspec(dllexport) BOOL WINAPI VerifyScreenSavePwd(HWND)
+{
+    return TRUE;
+}

@@ -19,21 +19,27 @@ static const DWORD RED = 0xFF0000, GREEN = 0x00FF00, BLUE = 0x0000FF; // as 0x00
 static std::vector<std::pair<WPARAM, LPARAM>> notices;
 
 // One window for all: Wine waits 2 s for a window manager to hide or destroy one.
-static HWND window = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", WS_POPUP | WS_VISIBLE | SS_BLACKRECT, 20, 30, 400, 240, NULL, NULL, NULL, NULL);
+static HWND window =
+    CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", WS_POPUP | WS_VISIBLE | SS_BLACKRECT, 20, 30, 400,
+                    240, NULL, NULL, NULL, NULL);
 
 // Handles messages, keeping clip notices, until condition or timeoutMs.
-template <class Condition> static bool waitUntil(DWORD timeoutMs, Condition condition) {
+template <class Condition> static bool waitUntil(DWORD timeoutMs, Condition condition)
+{
     MSG message;
     for (DWORD start = GetTickCount(); !condition(); Sleep(10)) {
-        if (GetTickCount() - start >= timeoutMs) return false;
+        if (GetTickCount() - start >= timeoutMs)
+            return false;
         while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE))
-            message.message == MM_MCINOTIFY ? notices.push_back({message.wParam, message.lParam}) : (void)DispatchMessageA(&message);
+            message.message == MM_MCINOTIFY ? notices.push_back({message.wParam, message.lParam})
+                                            : (void)DispatchMessageA(&message);
     }
     return true;
 }
 
 // The 72 x 72 square of the screen at client point (X, y), as 0x00RRGGBB.
-static std::vector<DWORD> grab(int y) {
+static std::vector<DWORD> grab(int y)
+{
     BITMAPINFO info = {{sizeof info.bmiHeader, EDGE, -EDGE, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
     HDC screen = GetDC(window), memory = CreateCompatibleDC(screen);
     DWORD *bits;
@@ -49,13 +55,17 @@ static std::vector<DWORD> grab(int y) {
 }
 
 // Whether the clip shows top over bottom, in the top bits its 15-bit colours keep.
-static bool shows(DWORD top, DWORD bottom) {
+static bool shows(DWORD top, DWORD bottom)
+{
     std::vector<DWORD> pixels = grab(Y);
-    return ((pixels[10 * EDGE + 36] ^ top) & 0xE0E0E0) == 0 && ((pixels[60 * EDGE + 36] ^ bottom) & 0xE0E0E0) == 0;
+    return ((pixels[10 * EDGE + 36] ^ top) & 0xE0E0E0) == 0 &&
+           ((pixels[60 * EDGE + 36] ^ bottom) & 0xE0E0E0) == 0;
 }
 
-// The test clip played to its notice, again from the start and stopped; each door clip shown is its thumbnail.
-static void playClipsAndDoors() {
+// The test clip played to its notice, again from the start and stopped; each door clip shown is its
+// thumbnail.
+static void playClipsAndDoors()
+{
     MCIDEVICEID clip = 0;
     HDC dc = GetDC(window);
     ASSERT_TRUE(openClip(window, &clip, VIDEO_TEST_CLIP, X, Y));
@@ -75,7 +85,9 @@ static void playClipsAndDoors() {
     resourceInstance = GetModuleHandleA(NULL);
     for (int door = 1; door <= DOOR_COUNT; door++) {
         std::string path = formatScratch("%s/%02d.avi", TINDLE_INSTALL_DIR, door);
-        drawImage(DibImage::fromResource("DIB", formatScratch("DIB_FIRSTFRAMES%d", door - 1), resourceInstance), dc, X, Y + 100);
+        drawImage(DibImage::fromResource("DIB", formatScratch("DIB_FIRSTFRAMES%d", door - 1),
+                                         resourceInstance),
+                  dc, X, Y + 100);
         ASSERT_TRUE(openClip(window, &clip, path.c_str(), X, Y)) << path;
         ShowWindow(clipWindow(clip, window), SW_SHOW);
         EXPECT_TRUE(waitUntil(2000, [] { return grab(Y) == grab(Y + 100); })) << path;
@@ -84,25 +96,36 @@ static void playClipsAndDoors() {
     ReleaseDC(window, dc);
 }
 
-TEST(Clip, PlaysToItsNoticeStopsWithoutOneAndEveryDoorStartsWithItsThumbnail) { EXPECT_EQ(reported(playClipsAndDoors), ""); }
+TEST(Clip, PlaysToItsNoticeStopsWithoutOneAndEveryDoorStartsWithItsThumbnail)
+{
+    EXPECT_EQ(reported(playClipsAndDoors), "");
+}
 
-// What the box shows for a report; a failing MCI command, also while a door clip stops, leaves WM_QUIT(-1),
-// and a refused password check meanwhile (this window answers the question with 0) keeps it.
-TEST(ErrorBox, ShowsEachReportAndAFailedClipCommandEndsTheLoop) {
+// What the box shows for a report; a failing MCI command, also while a door clip stops, leaves
+// WM_QUIT(-1), and a refused password check meanwhile (this window answers the question with 0)
+// keeps it.
+TEST(ErrorBox, ShowsEachReportAndAFailedClipCommandEndsTheLoop)
+{
     DoorSlot doors[DOOR_COUNT] = {};
-    CalendarState state = {0, window, NULL, NULL, NULL, 4321 /* never opened */, 0, {}, 0, doors, 0, NULL};
+    CalendarState state = {0, window, NULL, NULL,  NULL, 4321 /* never opened */,
+                           0, {},     0,    doors, 0,    NULL};
     MCIDEVICEID stored = 1234;
     MSG quit = {};
     std::string text = reported([] { reportError(28, "%s", std::string(3000, 'x').c_str()); });
-    EXPECT_TRUE(std::regex_match(text, std::regex("internal error, out of memory, x{992}"))) << text;
+    EXPECT_TRUE(std::regex_match(text, std::regex("internal error, out of memory, x{992}")))
+        << text;
     for (int stop = 0; stop < 2; stop++) {
-        text = reported([&] { stop ? stopDoorClip(&state) : (void)openClip(window, &stored, "Z:\\no.avi", 0, 0); });
+        text = reported([&] {
+            stop ? stopDoorClip(&state) : (void)openClip(window, &stored, "Z:\\no.avi", 0, 0);
+        });
         EXPECT_TRUE(std::regex_match(text, std::regex("(error, MCI error: .+\n?)+"))) << text;
         verifyEntry = (VerifyScreenSavePwdEntry)IsWindow;
         lastVerifyTime = ~0u;
         EXPECT_FALSE(verifyPassword(window));
         verifyEntry = NULL;
-        EXPECT_TRUE(PeekMessageA(&quit, NULL, WM_QUIT, WM_QUIT, PM_REMOVE) && (int)quit.wParam == -1) << (stop ? "stop" : "open");
+        EXPECT_TRUE(PeekMessageA(&quit, NULL, WM_QUIT, WM_QUIT, PM_REMOVE) &&
+                    (int)quit.wParam == -1)
+            << (stop ? "stop" : "open");
     }
     EXPECT_EQ(stored, 1234u);
 }
@@ -116,17 +139,22 @@ static const bool isChild = strstr(GetCommandLineA(), " --fatal-under-protection
 }();
 
 // What the desktop's own command lines, run end to end, do not show.
-TEST(Host, PreviewLetterWindowHandleWrapAndQuietPeriod) {
+TEST(Host, PreviewLetterWindowHandleWrapAndQuietPeriod)
+{
     const char *rest = NULL;
-    EXPECT_TRUE(readSaverMode("L", &rest) == MODE_PREVIEW && readSaverMode(" -/l  12", &rest) == MODE_PREVIEW && !strcmp(rest, "12"));
+    EXPECT_TRUE(readSaverMode("L", &rest) == MODE_PREVIEW &&
+                readSaverMode(" -/l  12", &rest) == MODE_PREVIEW && !strcmp(rest, "12"));
     EXPECT_EQ(parseWindowHandle("4294967303x"), (HWND)7) << "2^32 + 7 wraps in unsigned 32 bits";
     // 200 ms from the last dialog (all ones: none yet), across the tick wrap.
     EXPECT_TRUE(inQuietPeriod(1199, 1000) && inQuietPeriod(50, 0xFFFFFFF0u));
-    EXPECT_FALSE(inQuietPeriod(1200, 1000) || inQuietPeriod(300, 0xFFFFFFF0u) || inQuietPeriod(5, ~0u));
+    EXPECT_FALSE(inQuietPeriod(1200, 1000) || inQuietPeriod(300, 0xFFFFFFF0u) ||
+                 inQuietPeriod(5, ~0u));
 }
 
-// DefaultSaverProc for the window; a posted WM_CLOSE asks to close, a refused close remembers the cursor.
-static bool closesAt(int x, int y, UINT message = WM_MOUSEMOVE) {
+// DefaultSaverProc for the window; a posted WM_CLOSE asks to close, a refused close remembers the
+// cursor.
+static bool closesAt(int x, int y, UINT message = WM_MOUSEMOVE)
+{
     MSG close;
     SetCursorPos(x, y);
     verifyInProgress = message == WM_CLOSE;
@@ -135,13 +163,18 @@ static bool closesAt(int x, int y, UINT message = WM_MOUSEMOVE) {
     return PeekMessageA(&close, window, WM_CLOSE, WM_CLOSE, PM_REMOVE);
 }
 
-// The core's GetCursorPos is this program's import; pointed elsewhere, the reading fails with a stray point.
+// The core's GetCursorPos is this program's import; pointed elsewhere, the reading fails with a
+// stray point.
 extern BOOL(WINAPI *importedGetCursorPos)(POINT *) __asm__("__imp__GetCursorPos@4");
 
-static BOOL WINAPI failingGetCursorPos(POINT *where) { return where->x = where->y = 10000, FALSE; }
+static BOOL WINAPI failingGetCursorPos(POINT *where)
+{
+    return where->x = where->y = 10000, FALSE;
+}
 
-TEST(Host, MovementBeyondFourPixelsClosesAndAnUnreadableCursorIsNone) {
-    BOOL(WINAPI *original)(POINT *) = importedGetCursorPos;
+TEST(Host, MovementBeyondFourPixelsClosesAndAnUnreadableCursorIsNone)
+{
+    BOOL(WINAPI * original)(POINT *) = importedGetCursorPos;
     DWORD access;
     VirtualProtect(&importedGetCursorPos, sizeof original, PAGE_READWRITE, &access);
     // Unreadable from the start, as when another desktop has the input.
@@ -158,16 +191,20 @@ TEST(Host, MovementBeyondFourPixelsClosesAndAnUnreadableCursorIsNone) {
     EXPECT_FALSE(closesAt(403, 302)) << "the position was not kept";
 }
 
-// The provider tells the system that a saver runs; a fatal end must take that back.  A process reads that
-// flag only once, here after the child.
-TEST(Host, AFatalReportUnderProtectionEndsWithThreeAndNoSaverRunning) {
+// The provider tells the system that a saver runs; a fatal end must take that back.  A process
+// reads that flag only once, here after the child.
+TEST(Host, AFatalReportUnderProtectionEndsWithThreeAndNoSaverRunning)
+{
     DWORD on = 1, status = 0, running = TRUE;
-    RegSetKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "ScreenSaveUsePassword", REG_DWORD, &on, 4);
+    RegSetKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "ScreenSaveUsePassword", REG_DWORD,
+                    &on, 4);
     HANDLE child = (HANDLE)_spawnl(_P_NOWAIT, _pgmptr, _pgmptr, "--fatal-under-protection", NULL);
     std::string box = child != INVALID_HANDLE_VALUE ? answerBox(GetProcessId(child), 15000) : "";
     RegDeleteKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "ScreenSaveUsePassword");
     EXPECT_EQ(box, "error, provider loaded");
-    EXPECT_TRUE(WaitForSingleObject(child, 15000) == WAIT_OBJECT_0 && GetExitCodeProcess(child, &status) && status == 3) << status;
+    EXPECT_TRUE(WaitForSingleObject(child, 15000) == WAIT_OBJECT_0 &&
+                GetExitCodeProcess(child, &status) && status == 3)
+        << status;
     SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0);
     EXPECT_FALSE(running);
 }

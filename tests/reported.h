@@ -11,7 +11,8 @@
 
 typedef std::string Bytes;
 
-inline const char *writeFile(const char *name, const Bytes &bytes) {
+inline const char *writeFile(const char *name, const Bytes &bytes)
+{
     FILE *file = fopen(name, "wb");
     if (file) {
         fwrite(bytes.data(), 1, bytes.size(), file);
@@ -19,7 +20,8 @@ inline const char *writeFile(const char *name, const Bytes &bytes) {
     }
     return name;
 }
-inline Bytes readFile(const char *name, Bytes out = "") {
+inline Bytes readFile(const char *name, Bytes out = "")
+{
     FILE *file = fopen(name, "rb");
     if (file == NULL)
         return out;
@@ -37,7 +39,8 @@ inline Bytes readFile(const char *name, Bytes out = "") {
 
 // Presses OK on the first box of process pid that shows within timeoutMs and
 // returns its text ("" for none), behind its title when that is not "Error".
-inline std::string answerBox(DWORD pid, DWORD timeoutMs) {
+inline std::string answerBox(DWORD pid, DWORD timeoutMs)
+{
     for (DWORD start = GetTickCount(), owner; GetTickCount() - start < timeoutMs; Sleep(10)) {
         HWND box = NULL;
         char title[64] = "", text[1024] = "";
@@ -51,13 +54,15 @@ inline std::string answerBox(DWORD pid, DWORD timeoutMs) {
             continue;
         GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
         PostMessageA(box, WM_COMMAND, IDOK, 0);
-        while (IsWindow(box) && GetTickCount() - start < timeoutMs + 5000) Sleep(10);
+        while (IsWindow(box) && GetTickCount() - start < timeoutMs + 5000)
+            Sleep(10);
         return (strcmp(title, "Error") ? "[" + std::string(title) + "] " : "") + text;
     }
     return "";
 }
 
-template <class Action> std::string reported(Action action, std::string texts = "") {
+template <class Action> std::string reported(Action action, std::string texts = "")
+{
     std::atomic<bool> done(false);
     std::thread answerer([&] {
         for (std::string text; !done; texts += (texts.empty() || text.empty() ? "" : "\n") + text)
@@ -69,7 +74,8 @@ template <class Action> std::string reported(Action action, std::string texts = 
     return texts;
 }
 #else
-template <class Action> std::string reported(Action action) {
+template <class Action> std::string reported(Action action)
+{
     testing::internal::CaptureStderr();
     action();
     // "Error: " and the line's end are the native stand-in's own.

@@ -29,9 +29,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR saver, int show)
     windowClass.lpszClassName = "TindlePreviewHost";
     RegisterClassA(&windowClass);
     AdjustWindowRect(&area, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, FALSE);
-    window = CreateWindowA("TindlePreviewHost", "Tindle Advent preview", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                           CW_USEDEFAULT, CW_USEDEFAULT, area.right - area.left,
-                           area.bottom - area.top, NULL, NULL, instance, NULL);
+    window =
+        CreateWindowA("TindlePreviewHost", "Tindle Advent preview",
+                      WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
+                      area.right - area.left, area.bottom - area.top, NULL, NULL, instance, NULL);
     if (window == NULL)
         return 1;
     ShowWindow(window, show);

@@ -18,10 +18,10 @@ enum Close { KEY, RIGHT_BUTTON, LEFT_OUTSIDE, LEFT_ABOVE, LEFT_ELSEWHERE, MOVE, 
 
 struct Row {
     const char *what, *date;
-    int lastDay;                                         // -1: no values at all
+    int lastDay;                                        // -1: no values at all
     const char *background, *corner, *doors, *progress; // null: not read
-    int clip;                                            // -1: none
-    POINT click, again;                                  // {0, 0}: none
+    int clip;                                           // -1: none
+    POINT click, again;                                 // {0, 0}: none
     const char *doorsAfter, *progressAfter;
     int clipAfter;
     Close close;
@@ -31,37 +31,217 @@ struct Row {
     std::vector<const char *> layouts = {}; // after the click, one after another (setLayout)
 };
 
-static const std::string longDir = "C:\\" + std::string(250, 'd') + "\\", none(24, '.'), all(24, 'o');
+static const std::string longDir = "C:\\" + std::string(250, 'd') + "\\", none(24, '.'),
+                         all(24, 'o');
 static const char *const ASSET = "error, resource unavailable, Cannot load asset ";
 static const Row rows[] = {
-    {"10 December", "2026-12-10 12:00:00", 4, "pud.bmp", "clikhere.bmp", "ooooooooop..............",
-     "126 9 0 0", 0, {639, 479}, {530, 380}, "oooooooooo..............", "126 10 0 0", 9, LEFT_ABOVE},
-    {"a first run on 1 December", "1996-12-01 08:00:00", -1, "pud.bmp", "clikhere.bmp",
-     "p.......................", "96 0 0 0", -1, {530, 380}, {585, 430}, "o.......................",
-     "96 1 0 0", 0, LEFT_OUTSIDE},
-    {"Twelve days", "2026-12-27 20:00:00", 0, "plate.bmp", "clickall.bmp", none.c_str(), "126 0 0 0", -1,
-     {585, 430}, {585, 430}, all.c_str(), "126 0 0 0", 0, RIGHT_BUTTON},
-    {"November 1996", "1996-11-15 10:00:00", 0, "pud.bmp", "active.bmp", none.c_str(), "126 0 0 0", -1, {}, {},
-     nullptr, nullptr, -1, MOVE},
-    {"season over; no corner picture needed", "2027-01-06 00:00:30", 0, "theend.bmp", nullptr, nullptr,
-     "126 0 0 0", -1, {}, {}, nullptr, nullptr, -1, MOVE, "", "clikhere.bmp"},
+    {"10 December",
+     "2026-12-10 12:00:00",
+     4,
+     "pud.bmp",
+     "clikhere.bmp",
+     "ooooooooop..............",
+     "126 9 0 0",
+     0,
+     {639, 479},
+     {530, 380},
+     "oooooooooo..............",
+     "126 10 0 0",
+     9,
+     LEFT_ABOVE},
+    {"a first run on 1 December",
+     "1996-12-01 08:00:00",
+     -1,
+     "pud.bmp",
+     "clikhere.bmp",
+     "p.......................",
+     "96 0 0 0",
+     -1,
+     {530, 380},
+     {585, 430},
+     "o.......................",
+     "96 1 0 0",
+     0,
+     LEFT_OUTSIDE},
+    {"Twelve days",
+     "2026-12-27 20:00:00",
+     0,
+     "plate.bmp",
+     "clickall.bmp",
+     none.c_str(),
+     "126 0 0 0",
+     -1,
+     {585, 430},
+     {585, 430},
+     all.c_str(),
+     "126 0 0 0",
+     0,
+     RIGHT_BUTTON},
+    {"November 1996",
+     "1996-11-15 10:00:00",
+     0,
+     "pud.bmp",
+     "active.bmp",
+     none.c_str(),
+     "126 0 0 0",
+     -1,
+     {},
+     {},
+     nullptr,
+     nullptr,
+     -1,
+     MOVE},
+    {"season over; no corner picture needed",
+     "2027-01-06 00:00:30",
+     0,
+     "theend.bmp",
+     nullptr,
+     nullptr,
+     "126 0 0 0",
+     -1,
+     {},
+     {},
+     nullptr,
+     nullptr,
+     -1,
+     MOVE,
+     "",
+     "clikhere.bmp"},
     // Nothing recorded, and last year's door 24 is not this year's.
-    {"a key the user may only read", "2027-12-10 12:00:00", 24, "pud.bmp", "clikhere.bmp", "ooooooooop..............",
-     "126 24 -1 -1", 0, {585, 430}, {}, "oooooooooo..............", "126 24 -1 -1", 9, KEY, "", "", "-", 0, false, true},
-    {"a missing clip", "2026-12-05 12:00:00", 4, nullptr, nullptr, nullptr, nullptr, 0, {585, 430}, {},
-     nullptr, nullptr, -1, BOX, "error, MCI error: ", "05.avi", "-", 0xFFFFFFFF},
-    {"no installation directory", "2026-07-01 12:00:00", 0, nullptr, nullptr, nullptr, nullptr, -1, {}, {},
-     nullptr, nullptr, -1, BOX, "error, Invalid installation - cannot find installation directory", "", "", 3},
-    {"a long directory", "2026-07-01 12:00:00", 0, nullptr, nullptr, nullptr, nullptr, -1, {}, {}, nullptr,
-     nullptr, -1, BOX, ASSET + (longDir + "theend.bmp").substr(0, MAX_PATH - 1), "", longDir, 3},
-    {"the palette comes from the corner picture", "2026-07-01 12:00:00", 0, nullptr, nullptr, nullptr,
-     nullptr, -1, {}, {}, nullptr, nullptr, -1, BOX, ASSET, "clikhere.bmp", "-", 3, true},
-    {"256 colours", "2026-12-10 12:00:00", 4, nullptr, nullptr, nullptr, "126 9 0 0", 0, {585, 430}, {},
-     nullptr, "126 10 0 0", 9, KEY, "", "", "-", 0, true},
-    {"three monitors; the left one off, the primary smaller, the left one back", "2026-12-10 12:00:00", 4, "pud.bmp",
-     "clikhere.bmp", "ooooooooop..............", "126 9 0 0", 0, {585, 430}, {}, "oooooooooo..............",
-     "126 10 0 0", 9, LEFT_ELSEWHERE, "", "", "-", 0, false, false,
-     {"1024x768+0+0 0x0+0+0 640x480+1024+0", "800x600+0+0 0x0+0+0 640x480+800+0", "800x600+0+0 800x600-800+0 640x480+800+0"}},
+    {"a key the user may only read",
+     "2027-12-10 12:00:00",
+     24,
+     "pud.bmp",
+     "clikhere.bmp",
+     "ooooooooop..............",
+     "126 24 -1 -1",
+     0,
+     {585, 430},
+     {},
+     "oooooooooo..............",
+     "126 24 -1 -1",
+     9,
+     KEY,
+     "",
+     "",
+     "-",
+     0,
+     false,
+     true},
+    {"a missing clip",
+     "2026-12-05 12:00:00",
+     4,
+     nullptr,
+     nullptr,
+     nullptr,
+     nullptr,
+     0,
+     {585, 430},
+     {},
+     nullptr,
+     nullptr,
+     -1,
+     BOX,
+     "error, MCI error: ",
+     "05.avi",
+     "-",
+     0xFFFFFFFF},
+    {"no installation directory",
+     "2026-07-01 12:00:00",
+     0,
+     nullptr,
+     nullptr,
+     nullptr,
+     nullptr,
+     -1,
+     {},
+     {},
+     nullptr,
+     nullptr,
+     -1,
+     BOX,
+     "error, Invalid installation - cannot find installation directory",
+     "",
+     "",
+     3},
+    {"a long directory",
+     "2026-07-01 12:00:00",
+     0,
+     nullptr,
+     nullptr,
+     nullptr,
+     nullptr,
+     -1,
+     {},
+     {},
+     nullptr,
+     nullptr,
+     -1,
+     BOX,
+     ASSET + (longDir + "theend.bmp").substr(0, MAX_PATH - 1),
+     "",
+     longDir,
+     3},
+    {"the palette comes from the corner picture",
+     "2026-07-01 12:00:00",
+     0,
+     nullptr,
+     nullptr,
+     nullptr,
+     nullptr,
+     -1,
+     {},
+     {},
+     nullptr,
+     nullptr,
+     -1,
+     BOX,
+     ASSET,
+     "clikhere.bmp",
+     "-",
+     3,
+     true},
+    {"256 colours",
+     "2026-12-10 12:00:00",
+     4,
+     nullptr,
+     nullptr,
+     nullptr,
+     "126 9 0 0",
+     0,
+     {585, 430},
+     {},
+     nullptr,
+     "126 10 0 0",
+     9,
+     KEY,
+     "",
+     "",
+     "-",
+     0,
+     true},
+    {"three monitors; the left one off, the primary smaller, the left one back",
+     "2026-12-10 12:00:00",
+     4,
+     "pud.bmp",
+     "clikhere.bmp",
+     "ooooooooop..............",
+     "126 9 0 0",
+     0,
+     {585, 430},
+     {},
+     "oooooooooo..............",
+     "126 10 0 0",
+     9,
+     LEFT_ELSEWHERE,
+     "",
+     "",
+     "-",
+     0,
+     false,
+     false,
+     {"1024x768+0+0 0x0+0+0 640x480+1024+0", "800x600+0+0 0x0+0+0 640x480+800+0",
+      "800x600+0+0 800x600-800+0 640x480+800+0"}},
 };
 
 static bool cursorShown()
@@ -75,15 +255,23 @@ static bool cursorShown()
 // 64-bit prefix has it in its 64-bit PEB, which Wine keeps a page below.
 static int gdiObjects(HANDLE process)
 {
-    struct Entry { unsigned long long object; DWORD owner; WORD unique; BYTE type, flags; unsigned long long user; };
+    struct Entry {
+        unsigned long long object;
+        DWORD owner;
+        WORD unique;
+        BYTE type, flags;
+        unsigned long long user;
+    };
     static std::vector<Entry> table(0x10000);
     PROCESS_BASIC_INFORMATION basic;
     unsigned long long address = 0;
 
     if (NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof basic, NULL) ||
         !ReadProcessMemory(process, (char *)basic.PebBaseAddress + 0x94, &address, 4, NULL) ||
-        (!address && !ReadProcessMemory(process, (char *)basic.PebBaseAddress - 0x1000 + 0xF8, &address, 8, NULL)) ||
-        !ReadProcessMemory(process, (void *)(UINT_PTR)address, table.data(), table.size() * sizeof table[0], NULL))
+        (!address && !ReadProcessMemory(process, (char *)basic.PebBaseAddress - 0x1000 + 0xF8,
+                                        &address, 8, NULL)) ||
+        !ReadProcessMemory(process, (void *)(UINT_PTR)address, table.data(),
+                           table.size() * sizeof table[0], NULL))
         return -1;
     return std::count_if(table.begin(), table.end(), [](const Entry &e) { return e.type != 0; });
 }
@@ -92,14 +280,21 @@ static int gdiObjects(HANDLE process)
 // GetProcessHandleCount with 0).
 static int handleCount(DWORD pid)
 {
-    struct Entry { ULONG pid; UCHAR type, flags; USHORT handle; void *object; ACCESS_MASK access; };
+    struct Entry {
+        ULONG pid;
+        UCHAR type, flags;
+        USHORT handle;
+        void *object;
+        ACCESS_MASK access;
+    };
     static std::vector<char> list(1 << 22);
 
-    if (NtQuerySystemInformation((SYSTEM_INFORMATION_CLASS)16 /* SystemHandleInformation */, list.data(),
-                                 list.size(), NULL))
+    if (NtQuerySystemInformation((SYSTEM_INFORMATION_CLASS)16 /* SystemHandleInformation */,
+                                 list.data(), list.size(), NULL))
         return -1;
     const Entry *entries = (const Entry *)(list.data() + sizeof(ULONG_PTR));
-    return std::count_if(entries, entries + *(ULONG *)list.data(), [&](const Entry &e) { return e.pid == pid; });
+    return std::count_if(entries, entries + *(ULONG *)list.data(),
+                         [&](const Entry &e) { return e.pid == pid; });
 }
 
 // The soak: with all doors open the clips play 1 to 24 over and over, with a
@@ -134,7 +329,8 @@ static void watchCycles(HWND window, DWORD pid, int cycles)
                     break;
             }
             printf("cycle %2d: private %6lu KB, GDI objects %d, handles %d\n", (int)starts.size(),
-                   (unsigned long)(std::max(first.PagefileUsage, now.PagefileUsage) / 1024), gdi, handles);
+                   (unsigned long)(std::max(first.PagefileUsage, now.PagefileUsage) / 1024), gdi,
+                   handles);
             if (firstGdi < 0)
                 firstGdi = gdi, firstHandles = handles;
             EXPECT_TRUE(gdi > 0 && gdi <= firstGdi) << gdi;
@@ -145,7 +341,8 @@ static void watchCycles(HWND window, DWORD pid, int cycles)
     }));
     for (size_t door = 0, start = starts[0]; door < 24 && starts.size() > 1; door++) {
         EXPECT_EQ(order[start + door], (int)door);
-        EXPECT_EQ(since[start + door + 1] - since[start + door] >= 1000, door == 0 || door == 21) << door + 1;
+        EXPECT_EQ(since[start + door + 1] - since[start + door] >= 1000, door == 0 || door == 21)
+            << door + 1;
     }
     CloseHandle(process);
 }
@@ -160,7 +357,8 @@ TEST(Calendar, Rows)
         if (row.palette != palette || row.layouts.empty() == several)
             continue;
         SCOPED_TRACE(row.what);
-        std::string dir = row.installDir == "-" ? makeInstallation("calendar", {row.leaveOut}) : row.installDir;
+        std::string dir =
+            row.installDir == "-" ? makeInstallation("calendar", {row.leaveOut}) : row.installDir;
         Child saver;
         HWND window = NULL, box;
         freshRegistry(dir);
@@ -172,7 +370,8 @@ TEST(Calendar, Rows)
             setKeyRights("Software\\Brackwell\\Tindle", "D:P(A;;KR;;;WD)(A;;SD;;;WD)");
         coverDesktop();
         if (row.close == BOX && row.clip < 0) {
-            saver.start(windowsPath(TINDLE_CLOCK_SCR), "/s", {"TINDLE_CLOCK=" + std::string(row.date)});
+            saver.start(windowsPath(TINDLE_CLOCK_SCR), "/s",
+                        {"TINDLE_CLOCK=" + std::string(row.date)});
         } else {
             ASSERT_NE(window = startSaver(saver, row.date), (HWND)NULL);
             EXPECT_TRUE(waitUntil(5000, [&] { return clipDoor(window) == row.clip; }));
@@ -182,14 +381,17 @@ TEST(Calendar, Rows)
             return waitUntil(5000, [&] {
                 Snapshot shot;
                 return shot.shows(row.background, false) && shot.litAround() == 0 &&
-                       (!row.corner || shot.shows(row.corner, true)) && (!doors || shot.doors(row.background) == doors);
+                       (!row.corner || shot.shows(row.corner, true)) &&
+                       (!doors || shot.doors(row.background) == doors);
             });
         };
-        EXPECT_TRUE(!row.background || shown(row.doors)) << Snapshot().litAround() << " " << Snapshot().doors(row.background);
+        EXPECT_TRUE(!row.background || shown(row.doors))
+            << Snapshot().litAround() << " " << Snapshot().doors(row.background);
         EXPECT_STREQ(row.progress ? progress().c_str() : nullptr, row.progress);
         DWORD lastInput = GetTickCount();
         if (row.close != MOVE && window) {
-            for (const RECT &monitor : monitors()) { // the seasons keep the mouse and show the arrow everywhere
+            for (const RECT &monitor :
+                 monitors()) { // the seasons keep the mouse and show the arrow everywhere
                 moveTo(monitor);
                 moveMouseBy(40, 40);
                 EXPECT_TRUE(cursorShown());
@@ -197,9 +399,11 @@ TEST(Calendar, Rows)
         }
         if (row.click.x) {
             clickAt(row.click.x, row.click.y);
-            EXPECT_TRUE(row.clipAfter < 0 || waitUntil(5000, [&] { return clipDoor(window) == row.clipAfter; }));
-            EXPECT_TRUE(!row.doorsAfter || waitUntil(3000, [&] { return Snapshot().doors(row.background) == row.doorsAfter; }))
-                << Snapshot().doors(row.background);
+            EXPECT_TRUE(row.clipAfter < 0 ||
+                        waitUntil(5000, [&] { return clipDoor(window) == row.clipAfter; }));
+            EXPECT_TRUE(!row.doorsAfter || waitUntil(3000, [&] {
+                return Snapshot().doors(row.background) == row.doorsAfter;
+            })) << Snapshot().doors(row.background);
             EXPECT_STREQ(row.progressAfter ? progress().c_str() : nullptr, row.progressAfter);
             if (row.again.x)
                 clickAt(row.again.x, row.again.y);
@@ -207,33 +411,55 @@ TEST(Calendar, Rows)
         }
         int next = -1; // after door 10's clip, door 1's
         EXPECT_TRUE(row.clipAfter != 9 || row.palette ||
-                    (waitUntil(5000, [&] { return (next = clipDoor(window)) >= 0 && next != 9; }) && next == 0)) << next;
+                    (waitUntil(5000, [&] { return (next = clipDoor(window)) >= 0 && next != 9; }) &&
+                     next == 0))
+            << next;
         for (const char *layout : row.layouts) {
             SCOPED_TRACE(layout);
             ASSERT_TRUE(setLayout(layout));
             coverDesktop();
-            EXPECT_TRUE(shown(row.doorsAfter)) << Snapshot().litAround() << " " << Snapshot().doors(row.background);
+            EXPECT_TRUE(shown(row.doorsAfter))
+                << Snapshot().litAround() << " " << Snapshot().doors(row.background);
         }
         if (row.doorsAfter == all.c_str())
-            watchCycles(window, saver.pid(), getenv("TINDLE_SOAK_CYCLES") ? atoi(getenv("TINDLE_SOAK_CYCLES")) : 3);
+            watchCycles(window, saver.pid(),
+                        getenv("TINDLE_SOAK_CYCLES") ? atoi(getenv("TINDLE_SOAK_CYCLES")) : 3);
         if (row.close == BOX) {
-            std::string expected = row.box + (row.leaveOut.find(".bmp") < 99 ? dir + "\\" + row.leaveOut : "");
-            EXPECT_EQ(waitForErrorBox(saver.pid(), 15000, &box).substr(0, expected.size()), expected);
-            EXPECT_TRUE(!dir.empty() || registryText(HKEY_LOCAL_MACHINE, "Software\\Brackwell\\Tindle", "InstallDir") == "");
+            std::string expected =
+                row.box + (row.leaveOut.find(".bmp") < 99 ? dir + "\\" + row.leaveOut : "");
+            EXPECT_EQ(waitForErrorBox(saver.pid(), 15000, &box).substr(0, expected.size()),
+                      expected);
+            EXPECT_TRUE(!dir.empty() ||
+                        registryText(HKEY_LOCAL_MACHINE, "Software\\Brackwell\\Tindle",
+                                     "InstallDir") == "");
             pressOk(box);
             EXPECT_EQ(saver.waitExit(10000), row.status);
             continue;
         }
         // Input that closes the saver takes its window down at once.
         int quiet = std::max(0, 1000 - (int)(GetTickCount() - lastInput));
-        EXPECT_TRUE(row.close == MOVE ? !cursorShown() : !waitUntil(quiet, [&] { return !IsWindowVisible(window); }));
+        EXPECT_TRUE(row.close == MOVE ? !cursorShown() : !waitUntil(quiet, [&] {
+            return !IsWindowVisible(window);
+        }));
         switch (row.close) {
-        case KEY: pressKey(VK_SPACE); break;
-        case RIGHT_BUTTON: clickAt(585, 430, MOUSEEVENTF_RIGHTDOWN); break;
-        case LEFT_OUTSIDE: clickAt(529, 380); break;
-        case LEFT_ABOVE: clickAt(530, 379); break;
-        case LEFT_ELSEWHERE: moveTo(monitors().back()), mouseButton(); break;
-        default: moveMouseBy(20, 20); break;
+        case KEY:
+            pressKey(VK_SPACE);
+            break;
+        case RIGHT_BUTTON:
+            clickAt(585, 430, MOUSEEVENTF_RIGHTDOWN);
+            break;
+        case LEFT_OUTSIDE:
+            clickAt(529, 380);
+            break;
+        case LEFT_ABOVE:
+            clickAt(530, 379);
+            break;
+        case LEFT_ELSEWHERE:
+            moveTo(monitors().back()), mouseButton();
+            break;
+        default:
+            moveMouseBy(20, 20);
+            break;
         }
         // Outside the seasons the host closes as on any day; its own tests
         // wait for that end.

@@ -8,9 +8,11 @@
 
 using namespace harness;
 
-namespace calendar {
+namespace calendar
+{
 
-static const POINT doorCorners[24] = { // in the picture space
+static const POINT doorCorners[24] = {
+    // in the picture space
     {148, 17},  {238, 209}, {328, 105}, {59, 299},  {418, 299}, {508, 17},  {328, 283}, {238, 121},
     {148, 283}, {418, 121}, {148, 195}, {59, 121},  {328, 195}, {508, 105}, {238, 299}, {59, 209},
     {418, 209}, {59, 388},  {328, 17},  {148, 105}, {238, 383}, {508, 195}, {418, 388}, {508, 283},
@@ -38,7 +40,8 @@ std::string progress()
 void freshRegistry(const std::string &directory)
 {
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, key);
-    RegSetKeyValueA(HKEY_LOCAL_MACHINE, key, "InstallDir", REG_SZ, directory.c_str(), directory.size() + 1);
+    RegSetKeyValueA(HKEY_LOCAL_MACHINE, key, "InstallDir", REG_SZ, directory.c_str(),
+                    directory.size() + 1);
 }
 
 std::string makeInstallation(const std::string &name, const std::vector<std::string> &leaveOut)
@@ -64,12 +67,16 @@ std::string makeInstallation(const std::string &name, const std::vector<std::str
 HWND startSaver(Child &saver, const char *localTime, const char *arguments)
 {
     jumpTo(originX() + 20, originY() + 20); // so that a click there is a move
-    if (!saver.start(windowsPath(TINDLE_CLOCK_SCR), arguments, {"TINDLE_CLOCK=" + std::string(localTime)}))
+    if (!saver.start(windowsPath(TINDLE_CLOCK_SCR), arguments,
+                     {"TINDLE_CLOCK=" + std::string(localTime)}))
         return NULL;
     return waitForWindow(saver.pid(), "WindowsScreenSaverClass", "Screen Saver", 15000);
 }
 
-static size_t stride(const BITMAPINFOHEADER &h) { return (h.biWidth * h.biBitCount + 31) / 32 * 4; }
+static size_t stride(const BITMAPINFOHEADER &h)
+{
+    return (h.biWidth * h.biBitCount + 31) / 32 * 4;
+}
 
 bool Picture::parse(const unsigned char *data, size_t size)
 {
@@ -85,7 +92,8 @@ bool Picture::parse(const unsigned char *data, size_t size)
         memcpy(&offset, data + 10, 4);
     if (header.biCompression != BI_RGB || size < offset + bytes)
         return false;
-    table.assign((const RGBQUAD *)(data + start + 40), (const RGBQUAD *)(data + start + 40) + entries);
+    table.assign((const RGBQUAD *)(data + start + 40),
+                 (const RGBQUAD *)(data + start + 40) + entries);
     pixels.assign(data + offset, data + offset + bytes);
     return true;
 }
@@ -97,7 +105,9 @@ COLORREF Picture::at(int x, int y) const
     const unsigned char *row = &pixels[stride(header) * (header.biHeight - 1 - y)];
     if (header.biBitCount == 24)
         return RGB(row[3 * x + 2], row[3 * x + 1], row[3 * x]);
-    const RGBQUAD &c = table[header.biBitCount == 8 ? row[x] : x % 2 ? row[x / 2] & 15 : row[x / 2] >> 4];
+    const RGBQUAD &c = table[header.biBitCount == 8 ? row[x]
+                             : x % 2                ? row[x / 2] & 15
+                                                    : row[x / 2] >> 4];
     return RGB(c.rgbRed, c.rgbGreen, c.rgbBlue);
 }
 
@@ -114,17 +124,25 @@ const Picture &installedPicture(const char *name)
 static const Picture &thumbnail(int door) // compiled into the saver
 {
     static std::vector<Picture> pictures(24);
-    static HMODULE saver = LoadLibraryExA(windowsPath(TINDLE_CLOCK_SCR).c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
+    static HMODULE saver =
+        LoadLibraryExA(windowsPath(TINDLE_CLOCK_SCR).c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
     char name[32];
     snprintf(name, sizeof name, "DIB_FIRSTFRAMES%d", door);
     HRSRC found = FindResourceA(saver, name, "DIB");
     if (!pictures[door].width())
-        pictures[door].parse((const unsigned char *)LockResource(LoadResource(saver, found)), SizeofResource(saver, found));
+        pictures[door].parse((const unsigned char *)LockResource(LoadResource(saver, found)),
+                             SizeofResource(saver, found));
     return pictures[door];
 }
 
-int originX() { return GetSystemMetrics(SM_CXSCREEN) / 2 - 320; }
-int originY() { return GetSystemMetrics(SM_CYSCREEN) / 2 - 240; }
+int originX()
+{
+    return GetSystemMetrics(SM_CXSCREEN) / 2 - 320;
+}
+int originY()
+{
+    return GetSystemMetrics(SM_CYSCREEN) / 2 - 240;
+}
 
 // Relative movements are accelerated; this lands exactly.
 void clickAt(int x, int y, DWORD down)
@@ -165,8 +183,10 @@ bool setLayout(const char *layout)
     char name[32];
     mode.dmSize = sizeof mode;
     mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_POSITION;
-    for (int display = 1, n; sscanf(layout, " %lux%lu%ld%ld%n", &mode.dmPelsWidth, &mode.dmPelsHeight,
-                                    &mode.dmPosition.x, &mode.dmPosition.y, &n) == 4; display++, layout += n)
+    for (int display = 1, n;
+         sscanf(layout, " %lux%lu%ld%ld%n", &mode.dmPelsWidth, &mode.dmPelsHeight,
+                &mode.dmPosition.x, &mode.dmPosition.y, &n) == 4;
+         display++, layout += n)
         if (snprintf(name, sizeof name, "\\\\.\\DISPLAY%d", display),
             ChangeDisplaySettingsExA(name, &mode, NULL, CDS_UPDATEREGISTRY | CDS_NORESET, NULL))
             return false;
@@ -175,15 +195,18 @@ bool setLayout(const char *layout)
 
 void coverDesktop()
 {
-    static HWND cover = CreateWindowA("STATIC", "", WS_POPUP | WS_VISIBLE | SS_WHITERECT, 0, 0, 0, 0, NULL, NULL, NULL, NULL);
+    static HWND cover = CreateWindowA("STATIC", "", WS_POPUP | WS_VISIBLE | SS_WHITERECT, 0, 0, 0,
+                                      0, NULL, NULL, NULL, NULL);
     RECT all = allMonitors();
-    SetWindowPos(cover, NULL, all.left, all.top, all.right - all.left, all.bottom - all.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(cover, NULL, all.left, all.top, all.right - all.left, all.bottom - all.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
     pumpMessages(100);
 }
 
 Snapshot::Snapshot()
     : left(GetSystemMetrics(SM_XVIRTUALSCREEN)), top(GetSystemMetrics(SM_YVIRTUALSCREEN)),
-      width(GetSystemMetrics(SM_CXVIRTUALSCREEN)), height(GetSystemMetrics(SM_CYVIRTUALSCREEN)), x0(originX()), y0(originY())
+      width(GetSystemMetrics(SM_CXVIRTUALSCREEN)), height(GetSystemMetrics(SM_CYVIRTUALSCREEN)),
+      x0(originX()), y0(originY())
 {
     BITMAPINFO info = {};
     HDC screen = GetDC(NULL), memory = CreateCompatibleDC(screen);
@@ -214,7 +237,8 @@ int Snapshot::litAround() const
     for (int y = 0; y < height; y++)
         for (int x = 0; x < width; x++) {
             int px = x + left - x0, py = y + top - y0;
-            count += (px < 0 || py < 0 || px >= 640 || py >= 480) && (pixels[y * width + x] & 0xFFFFFF);
+            count +=
+                (px < 0 || py < 0 || px >= 640 || py >= 480) && (pixels[y * width + x] & 0xFFFFFF);
         }
     return count;
 }
@@ -239,8 +263,10 @@ int Snapshot::mismatches(const Picture &picture, int left, int top, RECT area, b
 bool Snapshot::shows(const char *name, bool inCorner) const
 {
     const Picture &p = installedPicture(name);
-    int left = inCorner ? 640 - p.width() : 320 - p.width() / 2, top = inCorner ? 480 - p.height() : 240 - p.height() / 2;
-    return mismatches(p, left, top, {left, top, left + p.width(), top + p.height()}, !inCorner) == 0;
+    int left = inCorner ? 640 - p.width() : 320 - p.width() / 2,
+        top = inCorner ? 480 - p.height() : 240 - p.height() / 2;
+    return mismatches(p, left, top, {left, top, left + p.width(), top + p.height()}, !inCorner) ==
+           0;
 }
 
 std::string Snapshot::doors(const char *background) const
@@ -251,8 +277,8 @@ std::string Snapshot::doors(const char *background) const
 
     for (int door = 0; door < 24; door++) {
         int x = doorCorners[door].x, y = doorCorners[door].y, number = 0;
-        bool frame = at(x - 1, y + 36) == ORANGE && at(x + 36, y - 1) == ORANGE && at(x + 73, y + 36) == ORANGE &&
-                     at(x + 36, y + 73) == ORANGE;
+        bool frame = at(x - 1, y + 36) == ORANGE && at(x + 36, y - 1) == ORANGE &&
+                     at(x + 73, y + 36) == ORANGE && at(x + 36, y + 73) == ORANGE;
         for (int ny = y + 40; ny < y + 72; ny++) // the day number's corner
             for (int nx = x + 6; nx < x + 40; nx++)
                 number += at(nx, ny) == ORANGE;
@@ -261,7 +287,8 @@ std::string Snapshot::doors(const char *background) const
         else if (!mismatches(thumbnail(door), x, y, {x + 2, y + 2, x + 70, y + 70}))
             shown += 'o';
         else
-            shown += number > 5 && !mismatches(back, bx, by, {x + 2, y + 2, x + 70, y + 36}) ? 'p' : 'c';
+            shown +=
+                number > 5 && !mismatches(back, bx, by, {x + 2, y + 2, x + 70, y + 36}) ? 'p' : 'c';
     }
     if (std::count(shown.begin(), shown.end(), 'c') == 1)
         shown[shown.find('c')] = 'o';
@@ -277,7 +304,8 @@ int clipDoor(HWND saver)
     if (!clip || !GetWindowRect(clip, &shown))
         return -1;
     for (int door = 0; door < 24; door++)
-        if (shown.left == originX() + doorCorners[door].x && shown.top == originY() + doorCorners[door].y)
+        if (shown.left == originX() + doorCorners[door].x &&
+            shown.top == originY() + doorCorners[door].y)
             return door;
     return -2;
 }

@@ -6,7 +6,8 @@
 
 #include "harness.h"
 
-namespace calendar {
+namespace calendar
+{
 
 // progress() gives "LastCheckedYear LastChecked Advent Twelve", -1 missing.
 void setLastChecked(DWORD day); // in 2026
@@ -14,19 +15,21 @@ std::string progress();
 // A new key, with the rights a new key gets, holding only InstallDir = directory.
 void freshRegistry(const std::string &directory);
 // A test installation (Windows path) of the pictures and short clips, less leaveOut.
-std::string makeInstallation(const std::string &name, const std::vector<std::string> &leaveOut = {});
+std::string makeInstallation(const std::string &name,
+                             const std::vector<std::string> &leaveOut = {});
 // The saver's test variant at localTime ("YYYY-MM-DD HH:MM:SS"): its window or null.
 HWND startSaver(harness::Child &saver, const char *localTime, const char *arguments = "/s");
 
 // A bitmap read independently of the saver: 4, 8 or 24 bits, uncompressed.
-class Picture {
-public:
+class Picture
+{
+  public:
     bool parse(const unsigned char *data, size_t size);
     int width() const { return header.biWidth; }
     int height() const { return header.biHeight; }
     COLORREF at(int x, int y) const; // from the top-left corner
 
-private:
+  private:
     BITMAPINFOHEADER header = {};
     std::vector<RGBQUAD> table;
     std::vector<unsigned char> pixels;
@@ -50,8 +53,9 @@ bool setLayout(const char *layout);
 void coverDesktop();
 
 // The whole screen at one moment, in picture-space coordinates.
-class Snapshot {
-public:
+class Snapshot
+{
+  public:
     Snapshot();
     COLORREF at(int x, int y) const;
     bool shows(const char *name, bool inCorner) const; // else centred
@@ -61,10 +65,11 @@ public:
     // else, '?' none of these.
     std::string doors(const char *background) const;
 
-private:
+  private:
     // Grid points of area unlike picture at (left, top); skipDoors leaves out
     // the doors with their frames and the corner picture.
-    int mismatches(const Picture &picture, int left, int top, RECT area, bool skipDoors = false) const;
+    int mismatches(const Picture &picture, int left, int top, RECT area,
+                   bool skipDoors = false) const;
     std::vector<DWORD> pixels;
     int left, top, width, height, x0, y0;
 };

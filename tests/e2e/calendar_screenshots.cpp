@@ -11,8 +11,8 @@ int main(int argc, char **argv)
                               {"2026-12-27 12:00:00", "twelve-before", "twelve-after"},
                               {"1996-11-15 12:00:00", "november-1996", nullptr},
                               {"2026-07-01 12:00:00", "season-over", nullptr}};
-    std::string directory = argc == 2 ? argv[1] + 2 : "", crop = "640x480+" + std::to_string(originX()) + "+" +
-                                                                  std::to_string(originY());
+    std::string directory = argc == 2 ? argv[1] + 2 : "",
+                crop = "640x480+" + std::to_string(originX()) + "+" + std::to_string(originY());
     int failed = argc != 2;
 
     for (char &c : directory)
@@ -26,7 +26,9 @@ int main(int argc, char **argv)
             if (i == 2)
                 clickAt(585, 430);
             pumpMessages(2000);
-            failed += !runShell("/usr/bin/import -window root -crop " + crop + " " + directory + "/" + shot[i] + ".bmp", 30000);
+            failed += !runShell("/usr/bin/import -window root -crop " + crop + " " + directory +
+                                    "/" + shot[i] + ".bmp",
+                                30000);
         }
         pressKey(VK_ESCAPE);
         saver.waitExit(10000);

@@ -22,9 +22,11 @@ static bool showsPicture(HWND box, const char *name, bool bottomRight)
     GetWindowRect(GetDesktopWindow(), &desktop);
     GetWindowRect(box, &area);
     GetClientRect(box, &client);
-    POINT at = {bottomRight ? client.right - p.width() : 0, bottomRight ? client.bottom - p.height() : 0};
+    POINT at = {bottomRight ? client.right - p.width() : 0,
+                bottomRight ? client.bottom - p.height() : 0};
     ClientToScreen(box, &at);
-    while (y < p.height() && GetPixel(screen, at.x + y * p.width() / p.height(), at.y + y) == p.at(y * p.width() / p.height(), y))
+    while (y < p.height() && GetPixel(screen, at.x + y * p.width() / p.height(), at.y + y) ==
+                                 p.at(y * p.width() / p.height(), y))
         y++;
     ReleaseDC(NULL, screen);
     return y == p.height() && area.left == desktop.right / 2 + (area.left - area.right) / 2 &&
@@ -34,7 +36,8 @@ static bool showsPicture(HWND box, const char *name, bool bottomRight)
 TEST(Settings, ButtonsEndWithTheirResultShowTheCreditsAndCopyToAFloppy)
 {
     const std::string installation = calendar::makeInstallation("dialogs");
-    const std::string program = installation + "\\tindle.exe", status = TINDLE_BUILD_DIR "/settings-status";
+    const std::string program = installation + "\\tindle.exe",
+                      status = TINDLE_BUILD_DIR "/settings-status";
     const char *key = "Software\\Brackwell\\Tindle";
     Child owned;
 
@@ -47,12 +50,17 @@ TEST(Settings, ButtonsEndWithTheirResultShowTheCreditsAndCopyToAFloppy)
 
     // This saver may write files of 16 blocks of 512 bytes: a copy fills the
     // disk after two of its blocks.  The shell keeps its exit status.
-    ASSERT_TRUE(runShell("f=" TINDLE_BUILD_DIR "/e2e-floppy; rm -f " + status + "; mkdir -p $f && cd "
-                         "$WINEPREFIX/dosdevices && ln -sfn $f b: && ln -sfn /nonexistent-floppy a:; (trap '' "
-                         "XFSZ; ulimit -f 16; wine " TINDLE_SCR "; echo $? >" + status + ") & true", 10000));
+    ASSERT_TRUE(runShell(
+        "f=" TINDLE_BUILD_DIR "/e2e-floppy; rm -f " + status +
+            "; mkdir -p $f && cd "
+            "$WINEPREFIX/dosdevices && ln -sfn $f b: && ln -sfn /nonexistent-floppy a:; (trap '' "
+            "XFSZ; ulimit -f 16; wine " TINDLE_SCR "; echo $? >" +
+            status + ") & true",
+        10000));
     HWND settings = NULL, box;
     DWORD pid = 0;
-    ASSERT_TRUE(waitUntil(20000, [&] { return IsWindowVisible(settings = FindWindowA("#32770", SETTINGS_TITLE)); }));
+    ASSERT_TRUE(waitUntil(
+        20000, [&] { return IsWindowVisible(settings = FindWindowA("#32770", SETTINGS_TITLE)); }));
     GetWindowThreadProcessId(settings, &pid);
     for (const char *shown : {"OK", "Cancel", "&Credits...", "&Duplicate..."})
         EXPECT_TRUE(IsWindowVisible(FindWindowExA(settings, NULL, NULL, shown))) << shown;
@@ -70,10 +78,18 @@ TEST(Settings, ButtonsEndWithTheirResultShowTheCreditsAndCopyToAFloppy)
 
     // The source's size, whether InstallDir is set, the drive, the
     // report, whether the wait box shows under it, how much is copied.
-    const struct { int size; bool installed; char drive; std::string report; bool waiting; int copied; } rows[] = {
+    const struct {
+        int size;
+        bool installed;
+        char drive;
+        std::string report;
+        bool waiting;
+        int copied;
+    } rows[] = {
         {4096 + 100, true, 'B', "", false, 4096 + 100},
         {100, true, 'A', "Cannot open file A:\\tindle.exe for writing", true, -1},
-        {3 * 4096 + 100, true, 'B', "Error writing to file B:\\tindle.exe. Perhaps the disk is full?", true, 8192},
+        {3 * 4096 + 100, true, 'B',
+         "Error writing to file B:\\tindle.exe. Perhaps the disk is full?", true, 8192},
         {100, false, 'B', "Invalid installation - cannot find installation directory", false, -1}};
     for (const auto &row : rows) {
         std::string source;
@@ -83,12 +99,16 @@ TEST(Settings, ButtonsEndWithTheirResultShowTheCreditsAndCopyToAFloppy)
         std::ofstream(program, std::ios::binary) << source;
         calendar::freshRegistry(row.installed ? installation : "");
         ASSERT_TRUE(duplicateTo(pid, settings, row.drive)) << row.report;
-        EXPECT_EQ(waitForErrorBox(pid, row.report.empty() ? 0 : 15000, &box), row.report.empty() ? "" : "error, " + row.report);
+        EXPECT_EQ(waitForErrorBox(pid, row.report.empty() ? 0 : 15000, &box),
+                  row.report.empty() ? "" : "error, " + row.report);
         EXPECT_EQ(waitForWindow(pid, "#32770", FLOPPY_TITLE, 0) != NULL, row.waiting) << row.report;
         if (box != NULL)
             pressOk(box);
-        EXPECT_TRUE(waitUntil(15000, [&] { return !waitForWindow(pid, NULL, FLOPPY_TITLE, 0); })) << row.report;
-        EXPECT_TRUE(fileContents("B:\\tindle.exe") == (row.copied < 0 ? "<missing>" : source.substr(0, row.copied))) << row.report;
+        EXPECT_TRUE(waitUntil(15000, [&] { return !waitForWindow(pid, NULL, FLOPPY_TITLE, 0); }))
+            << row.report;
+        EXPECT_TRUE(fileContents("B:\\tindle.exe") ==
+                    (row.copied < 0 ? "<missing>" : source.substr(0, row.copied)))
+            << row.report;
     }
     calendar::freshRegistry(installation);
     SetForegroundWindow(settings);

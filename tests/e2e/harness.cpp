@@ -11,7 +11,8 @@
 
 #include "dialogs/dialog_ids.h"
 
-namespace harness {
+namespace harness
+{
 
 bool emulatedRoute()
 {
@@ -45,13 +46,15 @@ bool Child::start(const std::string &program, const std::string &arguments,
 
     kill();
     for (const std::string &variable : environment)
-        SetEnvironmentVariableA(variable.substr(0, variable.find('=')).c_str(), variable.substr(variable.find('=') + 1).c_str());
+        SetEnvironmentVariableA(variable.substr(0, variable.find('=')).c_str(),
+                                variable.substr(variable.find('=') + 1).c_str());
     // The desktop is a 64-bit program on 64-bit Windows: it finds the system
     // directory's savers where the installer put them, past the redirection
     // of this 32-bit program's system32.
     void *redirection = NULL;
     bool started, undo = Wow64DisableWow64FsRedirection(&redirection);
-    started = CreateProcessA(program.c_str(), &line[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &info);
+    started = CreateProcessA(program.c_str(), &line[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup,
+                             &info);
     if (undo)
         Wow64RevertWow64FsRedirection(redirection);
     if (!started)
@@ -89,7 +92,10 @@ static HWND shown(DWORD pid, const char *wantedClass, const char *title)
     return NULL;
 }
 
-void clickButton(HWND dialog, int id) { PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+void clickButton(HWND dialog, int id)
+{
+    PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+}
 
 HWND waitForWindow(DWORD pid, const char *wantedClass, const char *title, DWORD timeoutMs)
 {
@@ -108,7 +114,10 @@ std::string waitForErrorBox(DWORD pid, DWORD timeoutMs, HWND *box)
     return text;
 }
 
-void pressOk(HWND box) { PostMessageA(box, WM_COMMAND, IDOK, (LPARAM)GetDlgItem(box, IDOK)); }
+void pressOk(HWND box)
+{
+    PostMessageA(box, WM_COMMAND, IDOK, (LPARAM)GetDlgItem(box, IDOK));
+}
 
 bool runShell(const std::string &command, DWORD timeoutMs)
 {
@@ -117,11 +126,13 @@ bool runShell(const std::string &command, DWORD timeoutMs)
     STARTUPINFOA startup = {sizeof startup};
     PROCESS_INFORMATION started;
     DeleteFileA(done.c_str());
-    return CreateProcessA("Z:\\bin\\sh", &line[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &started) &&
+    return CreateProcessA("Z:\\bin\\sh", &line[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup,
+                          &started) &&
            waitUntil(timeoutMs, [&] { return fileExists(done); });
 }
 
-const char SETTINGS_TITLE[] = "Tindle Screen Saver Settings", FLOPPY_TITLE[] = "Tindle Advent Screen Saver";
+const char SETTINGS_TITLE[] = "Tindle Screen Saver Settings",
+           FLOPPY_TITLE[] = "Tindle Advent Screen Saver";
 
 bool duplicateTo(DWORD pid, HWND settings, char drive)
 {
@@ -144,13 +155,17 @@ std::string fileContents(const std::string &path)
     return file ? std::string(std::istreambuf_iterator<char>(file), {}) : "<missing>";
 }
 
-bool fileExists(const std::string &path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool fileExists(const std::string &path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 std::string registryText(HKEY root, const char *path, const char *name)
 {
     char data[1024] = "";
     DWORD size = sizeof data, type = 0;
-    if (RegGetValueA(root, path, name, RRF_RT_REG_SZ | RRF_RT_REG_MULTI_SZ | RRF_RT_REG_DWORD, &type, data, &size))
+    if (RegGetValueA(root, path, name, RRF_RT_REG_SZ | RRF_RT_REG_MULTI_SZ | RRF_RT_REG_DWORD,
+                     &type, data, &size))
         return "<missing>";
     return type == REG_DWORD ? std::to_string(*(DWORD *)data) : data;
 }
@@ -160,7 +175,8 @@ unsigned long long keyWritten(HKEY root, const char *path)
     HKEY key;
     ULARGE_INTEGER time = {};
     if (!RegOpenKeyExA(root, path, 0, KEY_READ, &key)) {
-        RegQueryInfoKeyA(key, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, (FILETIME *)&time);
+        RegQueryInfoKeyA(key, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL,
+                         (FILETIME *)&time);
         RegCloseKey(key);
     }
     return time.QuadPart;
@@ -171,9 +187,10 @@ std::string keyRights(const char *path)
     PSECURITY_DESCRIPTOR descriptor = NULL;
     char *text = NULL;
     std::string rights = "<missing>";
-    if (!GetNamedSecurityInfoA(("MACHINE\\" + std::string(path)).c_str(), SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION,
-                               NULL, NULL, NULL, NULL, &descriptor) &&
-        ConvertSecurityDescriptorToStringSecurityDescriptorA(descriptor, SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &text, NULL))
+    if (!GetNamedSecurityInfoA(("MACHINE\\" + std::string(path)).c_str(), SE_REGISTRY_KEY,
+                               DACL_SECURITY_INFORMATION, NULL, NULL, NULL, NULL, &descriptor) &&
+        ConvertSecurityDescriptorToStringSecurityDescriptorA(
+            descriptor, SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &text, NULL))
         rights = text;
     LocalFree(text);
     LocalFree(descriptor);
@@ -184,7 +201,8 @@ void setKeyRights(const char *path, const std::string &rights)
 {
     PSECURITY_DESCRIPTOR descriptor = NULL;
     HKEY key;
-    ConvertStringSecurityDescriptorToSecurityDescriptorA(rights.c_str(), SDDL_REVISION_1, &descriptor, NULL);
+    ConvertStringSecurityDescriptorToSecurityDescriptorA(rights.c_str(), SDDL_REVISION_1,
+                                                         &descriptor, NULL);
     if (!RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, WRITE_DAC, &key)) {
         RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor);
         RegCloseKey(key);

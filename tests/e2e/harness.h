@@ -9,21 +9,26 @@
 #include <string>
 #include <vector>
 
-namespace harness {
+namespace harness
+{
 
 // A process started with a command-line tail and variables set in ours;
 // waitExit gives STILL_ACTIVE (259) on a timeout.
-class Child {
-public:
+class Child
+{
+  public:
     ~Child() { kill(); }
     bool start(const std::string &program, const std::string &arguments,
                const std::vector<std::string> &environment = {});
     DWORD waitExit(DWORD timeoutMs);
-    bool running() { return info.hProcess && WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT; }
+    bool running()
+    {
+        return info.hProcess && WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT;
+    }
     void kill();
     DWORD pid() const { return info.dwProcessId; }
 
-private:
+  private:
     PROCESS_INFORMATION info = {};
 };
 
@@ -67,7 +72,8 @@ void setKeyRights(const char *path, const std::string &rights);
 // Real input; mouseButton presses and releases where the cursor is.
 void pressKey(WORD virtualKey, int times = 1);
 void moveMouseBy(int dx, int dy);
-// The cursor put at (x, y); our windows' X report of the jump, taken later, would undo what follows.
+// The cursor put at (x, y); our windows' X report of the jump, taken later, would undo what
+// follows.
 void jumpTo(int x, int y);
 void mouseButton(DWORD downFlag = MOUSEEVENTF_LEFTDOWN);
 

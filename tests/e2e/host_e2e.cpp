@@ -11,36 +11,48 @@ static const std::string calls = windowsPath(std::string(TINDLE_BUILD_DIR) + "/p
 static const char JULY[] = "2026-07-01 12:00:00"; // no season: all input is the host's
 
 // Protection ends with the tests.
-static const int unprotect = atexit(
-    [] { RegDeleteKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "ScreenSaveUsePassword"); });
+static const int unprotect = atexit([] {
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "ScreenSaveUsePassword");
+});
 
 // An installation, no questions asked yet, the desktop's setting, and the
 // provider the saver finds: PASSWORD.CPL in the directory it inherits.
 static void prepare(DWORD protection, const std::string &provider)
 {
     calendar::freshRegistry(calendar::makeInstallation("host"));
-    RegSetKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "ScreenSaveUsePassword",
-                    REG_DWORD, &protection, sizeof protection);
+    RegSetKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "ScreenSaveUsePassword", REG_DWORD,
+                    &protection, sizeof protection);
     SetCurrentDirectoryA(windowsPath(std::string(PASSWORD_PROVIDERS) + "/" + provider).c_str());
     SetEnvironmentVariableA("TINDLE_PASSWORD_CALLS", calls.c_str());
     DeleteFileA(calls.c_str());
     DeleteFileA((calls + ".yes").c_str());
 }
 
-static size_t asked() { return fileExists(calls) ? fileContents(calls).size() : 0; }
+static size_t asked()
+{
+    return fileExists(calls) ? fileContents(calls).size() : 0;
+}
 
 TEST(Host, CommandLinesThatEndAtOnceAndReportsEndWithTheirStatus)
 {
     // Side by side: a Wine start takes a second.  "/p:1234" reads as window 0;
     // there is no window 1.  The probe reports "CATEGORY TEXT" and returns 42.
     const std::string saver = windowsPath(TINDLE_SCR), probe = windowsPath(REPORT_PROBE);
-    const struct { const std::string &program; const char *arguments, *box; int status; } rows[10] = {
-        {saver, "/x", "", -1}, {saver, "?", "", -1}, {saver, "/\ts", "", -1},
-        {saver, "/p:1234", "", -1}, {saver, "/l 1", "", -1}, {saver, "-A", "", 0},
-        {probe, "17 Cannot load C:\\x.bmp", "error, resource unavailable, Cannot load C:\\x.bmp", 3},
-        {probe, "2 stop", "error, stop", 3},
-        {probe, "8 no room", "error, out of memory, no room", 42},
-        {probe, "0 just saying", "error, just saying", 42}};
+    const struct {
+        const std::string &program;
+        const char *arguments, *box;
+        int status;
+    } rows[10] = {{saver, "/x", "", -1},
+                  {saver, "?", "", -1},
+                  {saver, "/\ts", "", -1},
+                  {saver, "/p:1234", "", -1},
+                  {saver, "/l 1", "", -1},
+                  {saver, "-A", "", 0},
+                  {probe, "17 Cannot load C:\\x.bmp",
+                   "error, resource unavailable, Cannot load C:\\x.bmp", 3},
+                  {probe, "2 stop", "error, stop", 3},
+                  {probe, "8 no room", "error, out of memory, no room", 42},
+                  {probe, "0 just saying", "error, just saying", 42}};
     Child children[10];
     HWND box;
 
@@ -58,7 +70,10 @@ TEST(Host, CommandLinesThatEndAtOnceAndReportsEndWithTheirStatus)
 
 TEST(Host, FullScreenClosesOnAKeyUnlessTheProviderRefusesAndAsksOnceForEachCloseRequest)
 {
-    const struct { DWORD on; const char *provider, *arguments; } unprotected[] = {
+    const struct {
+        DWORD on;
+        const char *provider, *arguments;
+    } unprotected[] = {
         {0, "password_provider", "/s"}, {1, "", "s"}, {1, "password_provider_without_entry", "/S"}};
     Child saver, second;
 
@@ -82,13 +97,18 @@ TEST(Host, FullScreenClosesOnAKeyUnlessTheProviderRefusesAndAsksOnceForEachClose
     ASSERT_TRUE(second.start(windowsPath(TINDLE_CLOCK_SCR), "-S"));
     EXPECT_EQ(second.waitExit(15000), 0u) << "a second start finds the first and ends";
 
-    const struct { const char *input; void (*send)(); size_t questions; } rows[] = {
+    const struct {
+        const char *input;
+        void (*send)();
+        size_t questions;
+    } rows[] = {
         {"2 right and 2 down: 4 from the start", [] { moveMouseBy(2, 2); }, 0},
         {"1 more right: 5 from the start", [] { moveMouseBy(1, 0); }, 1},
         {"a jump to the corner picture",
          [] { jumpTo(calendar::originX() + 585, calendar::originY() + 430); }, 1},
         {"a click there, outside the seasons", [] { mouseButton(MOUSEEVENTF_LEFTDOWN); }, 1},
-        {"a jump to another monitor, if there is one", [] { calendar::moveTo(calendar::monitors().back()); }, 1},
+        {"a jump to another monitor, if there is one",
+         [] { calendar::moveTo(calendar::monitors().back()); }, 1},
         {"a click there", [] { mouseButton(MOUSEEVENTF_LEFTDOWN); }, 1},
         {"right button", [] { mouseButton(MOUSEEVENTF_RIGHTDOWN); }, 1},
         {"middle button", [] { mouseButton(MOUSEEVENTF_MIDDLEDOWN); }, 1},
@@ -106,7 +126,8 @@ TEST(Host, FullScreenClosesOnAKeyUnlessTheProviderRefusesAndAsksOnceForEachClose
         EXPECT_EQ(asked() - before, row.questions) << row.input;
         ASSERT_TRUE(IsWindowVisible(window)) << row.input;
     }
-    CloseHandle(CreateFileA((calls + ".yes").c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL));
+    CloseHandle(
+        CreateFileA((calls + ".yes").c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL));
     pressKey(VK_SHIFT);
     EXPECT_EQ(saver.waitExit(10000), 0u);
 }
@@ -114,8 +135,9 @@ TEST(Host, FullScreenClosesOnAKeyUnlessTheProviderRefusesAndAsksOnceForEachClose
 TEST(Host, APreviewFillsItsParentShowsNoClipAndNeitherClicksNorClosingAsk)
 {
     // Like the display settings' box, the parent does not paint over it.
-    HWND parent = CreateWindowA("STATIC", "", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 100, 100, 152, 112, NULL,
-                                NULL, NULL, NULL), preview = NULL;
+    HWND parent = CreateWindowA("STATIC", "", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 100, 100,
+                                152, 112, NULL, NULL, NULL, NULL),
+         preview = NULL;
     RECT client, area;
     Child saver;
 
@@ -123,7 +145,9 @@ TEST(Host, APreviewFillsItsParentShowsNoClipAndNeitherClicksNorClosingAsk)
     calendar::setLastChecked(4);
     ASSERT_TRUE(saver.start(windowsPath(TINDLE_CLOCK_SCR), "/p " + std::to_string((UINT_PTR)parent),
                             {"TINDLE_CLOCK=2026-12-10 12:00:00"}));
-    ASSERT_TRUE(waitUntil(15000, [&] { return (preview = FindWindowExA(parent, NULL, "WindowsScreenSaverClass", "Preview")); }));
+    ASSERT_TRUE(waitUntil(15000, [&] {
+        return (preview = FindWindowExA(parent, NULL, "WindowsScreenSaverClass", "Preview"));
+    }));
     GetClientRect(parent, &client);
     EXPECT_TRUE(GetWindowRect(preview, &area) && MapWindowPoints(NULL, parent, (POINT *)&area, 2) &&
                 EqualRect(&area, &client));

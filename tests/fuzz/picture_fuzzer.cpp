@@ -10,29 +10,38 @@
 
 #include "gif/gif_reader.h"
 
-static void readAll(DibImage image) {
+static void readAll(DibImage image)
+{
     static volatile BYTE sink;
     const PackedDib *dib = image.header();
     DibLayout layout;
     RowTable rows = dib->biHeight > 0 ? image.rows() : NULL;
-    if (!dibLayout(dib->biBitCount, dib->biWidth, dib->biHeight, &layout) || (dib->biHeight > 0 && !rows))
+    if (!dibLayout(dib->biBitCount, dib->biWidth, dib->biHeight, &layout) ||
+        (dib->biHeight > 0 && !rows))
         abort();
-    for (DWORD i = 0; i < dib->biSizeImage; i++) sink = sink + dibPixels(dib)[i];
-    for (LONG y = 0, x = 0; dib->biCompression == BI_RGB && y < dib->biHeight && layout.stride; x = (x + 1) % layout.stride, y += x == 0)
+    for (DWORD i = 0; i < dib->biSizeImage; i++)
+        sink = sink + dibPixels(dib)[i];
+    for (LONG y = 0, x = 0; dib->biCompression == BI_RGB && y < dib->biHeight && layout.stride;
+         x = (x + 1) % layout.stride, y += x == 0)
         sink = sink + rows[y][x];
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
     static const std::string path = "/tmp/picture_fuzz_" + std::to_string(getpid());
     BITMAPINFOHEADER info;
     // More than 64 MB would spend the run on allocating; any 0x2C byte could
     // start an image descriptor, a bitmap header starts at byte 0 or 14.
     for (size_t at = 0; at + 9 < size; at++)
-        if (data[at] == 0x2C && (uint64_t)(data[at + 5] | data[at + 6] << 8) * (data[at + 7] | data[at + 8] << 8) > 64 << 20)
+        if (data[at] == 0x2C &&
+            (uint64_t)(data[at + 5] | data[at + 6] << 8) * (data[at + 7] | data[at + 8] << 8) >
+                64 << 20)
             return 0;
     for (size_t at : {0, 14})
         if (size >= at + sizeof info && (memcpy(&info, data + at, sizeof info), true) &&
-            (info.biSizeImage > 64 << 20 || ((uint64_t)llabs(info.biWidth) * info.biBitCount / 8 + 4) * llabs(info.biHeight) > 64 << 20))
+            (info.biSizeImage > 64 << 20 ||
+             ((uint64_t)llabs(info.biWidth) * info.biBitCount / 8 + 4) * llabs(info.biHeight) >
+                 64 << 20))
             return 0;
     FILE *file = fopen(path.c_str(), "wb");
     fwrite(data, 1, size, file);

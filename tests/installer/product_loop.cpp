@@ -13,25 +13,44 @@
 using namespace harness;
 
 static const char PREFS[] = "Software\\Brackwell\\Tindle", FLOPPY_COPY[] = "A:\\tindle.exe";
-static const char UNINSTALL[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tindle Advent";
+static const char UNINSTALL[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tindle Advent";
 // As the desktop names it; this 32-bit test reads the directory behind that name through sysnative.
 static const std::string SYSTEM_SAVER = std::string(getenv("windir")) + "\\system32\\tindle.scr";
-static const std::string SYSTEM_SAVER_FILE = std::string(getenv("windir")) + "\\sysnative\\tindle.scr";
+static const std::string SYSTEM_SAVER_FILE =
+    std::string(getenv("windir")) + "\\sysnative\\tindle.scr";
 static const std::string DEFAULT_DIR = std::string(getenv("ProgramFiles")) + "\\Tindle Advent";
-static const std::string INSTALLER = windowsPath(TINDLE_BUILD_DIR "/tindle.exe"), SCR = windowsPath(TINDLE_SCR);
+static const std::string INSTALLER = windowsPath(TINDLE_BUILD_DIR "/tindle.exe"),
+                         SCR = windowsPath(TINDLE_SCR);
 
-#define EXPECT_SAME_FILE(a, b) EXPECT_TRUE(fileContents(a) == fileContents(b) && fileExists(a)) << (a)
-static std::string value(const char *key, const char *name) { return registryText(HKEY_LOCAL_MACHINE, key, name); }
-static std::string saver() { return registryText(HKEY_CURRENT_USER, "Control Panel\\Desktop", "SCRNSAVE.EXE"); }
+#define EXPECT_SAME_FILE(a, b)                                                                     \
+    EXPECT_TRUE(fileContents(a) == fileContents(b) && fileExists(a)) << (a)
+static std::string value(const char *key, const char *name)
+{
+    return registryText(HKEY_LOCAL_MACHINE, key, name);
+}
+static std::string saver()
+{
+    return registryText(HKEY_CURRENT_USER, "Control Panel\\Desktop", "SCRNSAVE.EXE");
+}
 // The exit status, or STILL_ACTIVE after a minute; poke runs meanwhile.
-static DWORD run(const std::string &program, const std::string &arguments, std::function<void()> poke = [] {})
+static DWORD run(
+    const std::string &program, const std::string &arguments, std::function<void()> poke = [] {})
 {
     Child child;
-    return child.start(program, arguments) && waitUntil(60000, [&] { return poke(), !child.running(); })
-               ? child.waitExit(0) : STILL_ACTIVE;
+    return child.start(program, arguments) &&
+                   waitUntil(60000, [&] { return poke(), !child.running(); })
+               ? child.waitExit(0)
+               : STILL_ACTIVE;
 }
-static HWND dialog(const char *title) { return waitForWindow(0, "#32770", title, 30000); }
-static void press(HWND window, int id) { PostMessageA(window, WM_COMMAND, id, 0); }
+static HWND dialog(const char *title)
+{
+    return waitForWindow(0, "#32770", title, 30000);
+}
+static void press(HWND window, int id)
+{
+    PostMessageA(window, WM_COMMAND, id, 0);
+}
 
 // What installer leaves in directory and the registry; values are the
 // calendar's LastChecked, LastCheckedYear, Advent, Twelve and the desktop's saver.
@@ -46,7 +65,8 @@ static void expectInstalled(const std::string &directory, const std::string &ins
     EXPECT_SAME_FILE(SYSTEM_SAVER_FILE, SCR);
     EXPECT_EQ(value(PREFS, "InstallDir"), directory);
     EXPECT_EQ(value(PREFS, "LastChecked") + "," + value(PREFS, "LastCheckedYear") + "," +
-                  value(PREFS, "Advent") + "," + value(PREFS, "Twelve") + "," + saver(), values);
+                  value(PREFS, "Advent") + "," + value(PREFS, "Twelve") + "," + saver(),
+              values);
     const std::string uninstaller = "\"" + directory + "\\uninstall.exe\"";
     EXPECT_EQ(value(UNINSTALL, "UninstallString") + value(UNINSTALL, "QuietUninstallString"),
               uninstaller + uninstaller + " /S");
@@ -67,7 +87,9 @@ TEST(FirstMachine, InstallRunAndDuplicate)
     setKeyRights(PREFS, keyRights(PREFS) + "(A;OICI;0x2001f;;;BU)");
     RegSetKeyValueA(HKEY_LOCAL_MACHINE, PREFS, "InstallDir", REG_SZ, "C:\\users\\Public", 16);
     RegSetKeyValueA(HKEY_LOCAL_MACHINE, PREFS, "LastChecked", REG_DWORD, "\x09\0\0", 4);
-    EXPECT_EQ(run(DEFAULT_DIR + "\\tindle.exe", "", [] { press(FindWindowA("#32770", "Tindle Advent Setup "), IDOK); }), 0u);
+    EXPECT_EQ(run(DEFAULT_DIR + "\\tindle.exe", "",
+                  [] { press(FindWindowA("#32770", "Tindle Advent Setup "), IDOK); }),
+              0u);
     expectInstalled(DEFAULT_DIR, INSTALLER, "9,96,0,0," + SYSTEM_SAVER);
     // The saver as the desktop starts it, full screen; a key ends it.
     EXPECT_EQ(run(saver(), "/s", [] { pressKey(VK_SPACE); }), 0u);
@@ -109,22 +131,30 @@ TEST(SecondMachine, InstallFromTheFloppyUninstallWhileThePreviewRunsAndInstallAg
     // another program holds goes at the next restart, and the user is told;
     // the user's own file stays.
     jumpTo(100, 100);
-    HWND owner = CreateWindowA("STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 300, 200, 0, 0, 0, 0), told;
+    HWND owner = CreateWindowA("STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 300, 200, 0, 0, 0, 0),
+         told;
     char text[256] = "";
     int step = 1;
     Child preview, uninstaller;
     ASSERT_TRUE(preview.start(SYSTEM_SAVER, "/p " + std::to_string((UINT_PTR)owner)) &&
-                waitUntil(30000, [&] { return FindWindowExA(owner, NULL, "WindowsScreenSaverClass", "Preview"); }));
-    held = CreateFileA(SYSTEM_SAVER_FILE.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+                waitUntil(30000, [&] {
+                    return FindWindowExA(owner, NULL, "WindowsScreenSaverClass", "Preview");
+                }));
+    held = CreateFileA(SYSTEM_SAVER_FILE.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL,
+                       OPEN_EXISTING, 0, NULL);
     CloseHandle(newFile("C:\\Tindle\\notes.txt"));
     uninstaller.start("C:\\Tindle\\uninstall.exe", "");
     HWND page = dialog("Tindle Advent Uninstall ");
     press(page, IDOK);
-    ASSERT_TRUE(waitUntil(30000, [&] { return moveMouseBy(step = -step, 0), told = FindWindowA("#32770", "Tindle Advent Uninstall"); }));
+    ASSERT_TRUE(waitUntil(30000, [&] {
+        return moveMouseBy(step = -step, 0),
+               told = FindWindowA("#32770", "Tindle Advent Uninstall");
+    }));
     GetDlgItemTextA(told, 0xFFFF, text, sizeof text);
     EXPECT_TRUE(strstr(text, "restart")) << text;
     press(told, IDOK);
-    EXPECT_TRUE(waitUntil(30000, [&] { return moveMouseBy(step = -step, 0), press(page, IDOK), !IsWindow(page); }));
+    EXPECT_TRUE(waitUntil(
+        30000, [&] { return moveMouseBy(step = -step, 0), press(page, IDOK), !IsWindow(page); }));
     EXPECT_FALSE(preview.running());
     EXPECT_EQ(keyWritten(HKEY_LOCAL_MACHINE, "Software\\Brackwell"), 0u);
     EXPECT_EQ(value(UNINSTALL, "UninstallString") + saver(), "<missing><missing>");
@@ -149,8 +179,10 @@ TEST(AfterRestart, TheInstallationStaysAndItsUninstallerLeavesNothing)
     const std::string copy = std::string(getenv("TEMP")) + "\\uninstall.exe";
     CopyFileA("C:\\Tindle\\uninstall.exe", copy.c_str(), FALSE);
     EXPECT_EQ(run(copy, "/S _?=C:\\Tindle"), 0u);
-    EXPECT_EQ(registryText(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Session Manager",
-                           "PendingFileRenameOperations"), "<missing>");
+    EXPECT_EQ(registryText(HKEY_LOCAL_MACHINE,
+                           "SYSTEM\\CurrentControlSet\\Control\\Session Manager",
+                           "PendingFileRenameOperations"),
+              "<missing>");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator("C:\\Tindle"), {}), 1);
     EXPECT_TRUE(fileExists("C:\\Tindle\\notes.txt") && !fileExists(SYSTEM_SAVER_FILE));
     EXPECT_EQ(keyWritten(HKEY_LOCAL_MACHINE, "Software\\Brackwell"), 0u);
