@@ -115,3 +115,31 @@ void recordProgress(DWORD year, DWORD day)
     writeDword("LastCheckedYear", year);
     writeDword("LastChecked", day);
 }
+
+bool readEnlarge()
+{
+    DWORD value = 1, type, size = sizeof value;
+    HKEY key;
+
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, keyPath, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return true;
+    if (RegQueryValueExA(key, "Enlarge", NULL, &type, (BYTE *)&value, &size) != ERROR_SUCCESS ||
+        type != REG_DWORD || size != sizeof value)
+        value = 1;
+    RegCloseKey(key);
+    return value != 0;
+}
+
+bool writeEnlarge(bool enlarge)
+{
+    DWORD value = enlarge ? 1 : 0;
+    HKEY key;
+    LONG status;
+
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, keyPath, 0, NULL, 0, KEY_SET_VALUE, NULL, &key, NULL) !=
+        ERROR_SUCCESS)
+        return false;
+    status = RegSetValueExA(key, "Enlarge", 0, REG_DWORD, (const BYTE *)&value, sizeof value);
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS;
+}

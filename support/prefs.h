@@ -35,4 +35,11 @@ DWORD lastCheckedForYear(DWORD year);
 // Stores year and then day.
 void recordProgress(DWORD year, DWORD day);
 
+// The user's own choice under HKEY_CURRENT_USER "Software\Brackwell\Tindle":
+// "Enlarge" 0 keeps the calendar at its own size on large screens; a missing
+// or unreadable value, or any other number, enlarges it.
+bool readEnlarge();
+// Stores "Enlarge" as 1 or 0; false when it could not be stored.
+bool writeEnlarge(bool enlarge);
+
 #endif
