@@ -85,8 +85,6 @@ TEST(Settings, ButtonsEndWithTheirResultShowTheCreditsAndCopyToAFloppy)
         HWND settings = waitForWindow(owned.pid(), "#32770", SETTINGS_TITLE, 15000);
         EXPECT_EQ(IsDlgButtonChecked(settings, IDC_ENLARGE) == BST_CHECKED, row.stored != 0)
             << row.dpi;
-        EXPECT_EQ(GetAwarenessFromDpiAwarenessContext(GetWindowDpiAwarenessContext(settings)),
-                  DPI_AWARENESS_PER_MONITOR_AWARE);
         EXPECT_TRUE(waitUntil(5000, [&] { return fits(settings); })) << row.dpi;
         if (row.click)
             clickButton(settings, IDC_ENLARGE);

@@ -92,8 +92,6 @@ TEST(Host, FullScreenClosesOnAKeyUnlessTheProviderRefusesAndAsksOnceForEachClose
     EXPECT_TRUE(GetWindowRect(window, &area) && EqualRect(&area, &screen));
     EXPECT_EQ((DWORD)GetWindowLongA(window, GWL_STYLE), 0x96000000u);
     EXPECT_TRUE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
-    EXPECT_EQ(GetAwarenessFromDpiAwarenessContext(GetWindowDpiAwarenessContext(window)),
-              DPI_AWARENESS_PER_MONITOR_AWARE);
     SendMessageA(window, WM_SETTEXT, 0, (LPARAM) "changed");
     EXPECT_EQ(waitForWindow(saver.pid(), NULL, "Screen Saver", 0), window);
     ASSERT_TRUE(second.start(windowsPath(TINDLE_CLOCK_SCR), "-S"));
