@@ -13,5 +13,6 @@
 #define IDC_CREDITS 1003
 #define IDC_DUPLICATE 1004
 #define IDC_DRIVE_LIST 1005
+#define IDC_ENLARGE 1006
 
 #endif

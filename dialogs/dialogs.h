@@ -8,8 +8,8 @@
 #include "dialogs/dialog_ids.h"
 #include "image/assets.h"
 
-// Shows the settings dialog modally; 1 after OK, 2 after Cancel, -1 when it
-// cannot be shown.
+// Shows the settings dialog modally; 1 after OK, which stores the user's
+// choice to enlarge the calendar, 2 after Cancel, -1 when it cannot be shown.
 int showSettingsDialog(HWND owner);
 INT_PTR CALLBACK SettingsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -23,9 +23,10 @@ UINT realizeDialogPalette(HWND dialog, HPALETTE palette);
 void openPictureDialog(HWND dialog, AssetId id, DibImage &picture, HPALETTE &palette);
 void closePictureDialog(DibImage &picture, HPALETTE &palette);
 // What the two picture dialogs answer alike: a black background, the
-// picture drawn 1:1 with its palette at the top-left corner or touching the
-// bottom-right one (whatever lies outside the client area is cut off), white
-// static text and the palette messages.  False for any other message.
+// picture drawn with its palette at the top-left corner or touching the
+// bottom-right one (whatever lies outside the client area is cut off), 1:1 at
+// 96 dots per inch and grown with the dialog above, white static text and the
+// palette messages.  False for any other message.
 bool pictureDialogMessage(HWND dialog, UINT message, WPARAM wParam, const DibImage &picture,
                           HPALETTE palette, bool bottomRight, INT_PTR *result);
 

@@ -2,6 +2,8 @@
 #include "host/host.h"
 #include "image/assets.h"
 #include "image/dib_image.h"
+#include "support/prefs.h"
+#include "support/report.h"
 
 static DibImage settingsPicture = DibImage::empty();
 static HPALETTE settingsPalette;
@@ -42,12 +44,26 @@ static void eraseBlack(HWND dialog, HDC dc)
     RestoreDC(dc, saved);
 }
 
+// The dots per inch that the dialog's font was made for: its monitor's where
+// the system scales each monitor on its own, the system's otherwise.
+static int dialogDpi(HWND dialog, HDC dc)
+{
+    typedef UINT(WINAPI * DpiEntry)(HWND);
+    DpiEntry forWindow =
+        (DpiEntry)(void *)GetProcAddress(GetModuleHandleA("USER32.DLL"), "GetDpiForWindow");
+
+    return forWindow != NULL ? (int)forWindow(dialog) : GetDeviceCaps(dc, LOGPIXELSY);
+}
+
+// The pictures are made for 96 dots per inch and grow with the dialog.
 static void paintPicture(HWND dialog, const DibImage &picture, HPALETTE palette, bool bottomRight)
 {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(dialog, &paint);
     const PackedDib *dib = picture.header();
     LONG width = dib->biWidth, height = dib->biHeight;
+    int dpi = dialogDpi(dialog, dc);
+    int shownWidth = MulDiv(width, dpi, 96), shownHeight = MulDiv(height, dpi, 96);
     RECT client;
     int x = 0, y = 0;
 
@@ -55,10 +71,10 @@ static void paintPicture(HWND dialog, const DibImage &picture, HPALETTE palette,
     RealizePalette(dc);
     if (bottomRight) {
         GetClientRect(dialog, &client);
-        x = client.right - width;
-        y = client.bottom - height;
+        x = client.right - shownWidth;
+        y = client.bottom - shownHeight;
     }
-    StretchDIBits(dc, x, y, width, height, 0, 0, width, height, dibPixels(dib),
+    StretchDIBits(dc, x, y, shownWidth, shownHeight, 0, 0, width, height, dibPixels(dib),
                   (const BITMAPINFO *)dib, DIB_RGB_COLORS, SRCCOPY);
     EndPaint(dialog, &paint);
 }
@@ -126,6 +142,7 @@ INT_PTR CALLBACK SettingsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARA
         // Password protection belongs to the desktop's own settings.
         ShowWindow(GetDlgItem(dialog, IDC_PASSWORD_PROTECT), SW_HIDE);
         ShowWindow(GetDlgItem(dialog, IDC_SET_PASSWORD), SW_HIDE);
+        CheckDlgButton(dialog, IDC_ENLARGE, readEnlarge() ? BST_CHECKED : BST_UNCHECKED);
         return 1;
     case WM_DESTROY:
         closePictureDialog(settingsPicture, settingsPalette);
@@ -133,6 +150,9 @@ INT_PTR CALLBACK SettingsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDOK:
+            if (!writeEnlarge(IsDlgButtonChecked(dialog, IDC_ENLARGE) == BST_CHECKED))
+                reportError(0, "Cannot store the choice \"Enlarge on large screens\"");
+            [[fallthrough]];
         case IDCANCEL:
             EndDialog(dialog, LOWORD(wParam));
             return 0;

@@ -2,6 +2,7 @@
 // driven through their buttons.  Drive A: has no disk, B: is a folder.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 
 #include "calendar_fixture.h"
@@ -11,19 +12,20 @@ using namespace harness;
 
 // The box is centred on the desktop, halves truncated, and its client area
 // shows the installed picture in its top-left or bottom-right corner: along
-// the picture's diagonal, which a shift by a pixel would spoil.
+// the picture's diagonal, from its first row inside the client area, which a
+// shift by a pixel would spoil.
 static bool showsPicture(HWND box, const char *name, bool bottomRight)
 {
     const calendar::Picture &p = calendar::installedPicture(name);
     RECT desktop, area, client;
     HDC screen = GetDC(NULL);
-    int y = 0;
 
     GetWindowRect(GetDesktopWindow(), &desktop);
     GetWindowRect(box, &area);
     GetClientRect(box, &client);
     POINT at = {bottomRight ? client.right - p.width() : 0,
                 bottomRight ? client.bottom - p.height() : 0};
+    int y = std::max(0L, -at.y);
     ClientToScreen(box, &at);
     while (y < p.height() && GetPixel(screen, at.x + y * p.width() / p.height(), at.y + y) ==
                                  p.at(y * p.width() / p.height(), y))
@@ -31,6 +33,26 @@ static bool showsPicture(HWND box, const char *name, bool bottomRight)
     ReleaseDC(NULL, screen);
     return y == p.height() && area.left == desktop.right / 2 + (area.left - area.right) / 2 &&
            area.top == desktop.bottom / 2 + (area.top - area.bottom) / 2;
+}
+
+// Every shown control lies inside the client area, whose top-left corner the
+// picture reaches.
+static bool fits(HWND dialog)
+{
+    RECT client, control, inside;
+    HDC screen = GetDC(NULL);
+
+    GetClientRect(dialog, &client);
+    MapWindowPoints(dialog, NULL, (POINT *)&client, 2);
+    COLORREF corner = GetPixel(screen, client.left, client.top);
+    ReleaseDC(NULL, screen);
+    for (HWND c = GetWindow(dialog, GW_CHILD); c != NULL; c = GetWindow(c, GW_HWNDNEXT)) {
+        GetWindowRect(c, &control);
+        IntersectRect(&inside, &control, &client);
+        if (IsWindowVisible(c) && !EqualRect(&inside, &control))
+            return false;
+    }
+    return corner != RGB(0, 0, 0);
 }
 
 TEST(Settings, ButtonsEndWithTheirResultShowTheCreditsAndCopyToAFloppy)
@@ -43,9 +65,30 @@ TEST(Settings, ButtonsEndWithTheirResultShowTheCreditsAndCopyToAFloppy)
 
     calendar::freshRegistry(installation);
     const unsigned long long before = keyWritten(HKEY_LOCAL_MACHINE, key);
-    ASSERT_TRUE(owned.start(windowsPath(TINDLE_SCR), "/c:1234"));
-    clickButton(waitForWindow(owned.pid(), "#32770", SETTINGS_TITLE, 15000), IDOK);
-    EXPECT_EQ(owned.waitExit(15000), 1u);
+    // The user's choice before (-1: none), the display's dots per inch, the
+    // button that closes after a click on the box; the choice after.
+    const struct {
+        int stored, dpi, button;
+        const char *after;
+    } choices[] = {{-1, 96, IDOK, "0"}, {0, 144, IDCANCEL, "0"}, {0, 192, IDOK, "1"}};
+    for (const auto &row : choices) {
+        RegDeleteKeyValueA(HKEY_CURRENT_USER, key, "Enlarge");
+        if (row.stored >= 0)
+            RegSetKeyValueA(HKEY_CURRENT_USER, key, "Enlarge", REG_DWORD, &row.stored,
+                            sizeof row.stored);
+        RegSetKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels", REG_DWORD,
+                        &row.dpi, sizeof row.dpi);
+        EXPECT_TRUE(owned.start(windowsPath(TINDLE_SCR), "/c:1234"));
+        HWND settings = waitForWindow(owned.pid(), "#32770", SETTINGS_TITLE, 15000);
+        EXPECT_EQ(IsDlgButtonChecked(settings, IDC_ENLARGE) == BST_CHECKED, row.stored != 0)
+            << row.dpi;
+        EXPECT_TRUE(waitUntil(5000, [&] { return fits(settings); })) << row.dpi;
+        clickButton(settings, IDC_ENLARGE);
+        clickButton(settings, row.button);
+        EXPECT_EQ(owned.waitExit(15000), (DWORD)row.button) << row.dpi;
+        EXPECT_EQ(registryText(HKEY_CURRENT_USER, key, "Enlarge"), row.after) << row.dpi;
+    }
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels");
     EXPECT_EQ(keyWritten(HKEY_LOCAL_MACHINE, key), before);
 
     // This saver may write files of 16 blocks of 512 bytes: a copy fills the
@@ -62,7 +105,8 @@ TEST(Settings, ButtonsEndWithTheirResultShowTheCreditsAndCopyToAFloppy)
     ASSERT_TRUE(waitUntil(
         20000, [&] { return IsWindowVisible(settings = FindWindowA("#32770", SETTINGS_TITLE)); }));
     GetWindowThreadProcessId(settings, &pid);
-    for (const char *shown : {"OK", "Cancel", "&Credits...", "&Duplicate..."})
+    for (const char *shown :
+         {"OK", "Cancel", "&Credits...", "&Duplicate...", "&Enlarge on large screens"})
         EXPECT_TRUE(IsWindowVisible(FindWindowExA(settings, NULL, NULL, shown))) << shown;
     for (const char *hidden : {"&Password Protect", "&Set Password..."})
         EXPECT_FALSE(IsWindowVisible(FindWindowExA(settings, NULL, NULL, hidden))) << hidden;

@@ -349,23 +349,33 @@ def theend():
     return c.result()
 
 
-SETUP = (264, 200)
+# The settings dialog shows its picture touching the client area's bottom-right
+# corner, at 96 dots per inch 1:1 and otherwise grown with the dialog: a
+# little larger than the client area (431 x 212 pixels under Wine, taller with
+# a taller font), so that it always fills it and only the quiet top-left is cut.
+# The panel on the left lies behind the buttons and the check box, whose white
+# text needs it dark.
+SETUP = (440, 240)
+SETUP_PANEL = 150
 CREDITS = (472, 188)
 
 
 def setup():
     w, h = SETUP
     c = Canvas(w, h)
-    sky(c, seed=7, stars=40)
-    moon(c, 220, 40, 18)
-    snow_hills(c, 168)
-    pine(c, 60, 190, 120, colour=GREEN)
-    for i, (x, y) in enumerate([(50, 110), (70, 128), (46, 150), (78, 160), (60, 172)]):
-        c.circle(x, y, 4, fill=(RED, GOLD, (90, 160, 250))[i % 3])
-    c.star(60, 72, 10, 4, fill=GOLD, outline=GOLD_DARK)
-    c.text(178, 96, "Tindle", SERIF, 34, GOLD, shadow=(10, 10, 30))
-    c.text(178, 132, "Advent", SERIF, 34, CREAM, shadow=(10, 10, 30))
-    c.text(178, 160, "screen saver", SANS_PLAIN, 13, (200, 214, 250))
+    sky(c, seed=7, stars=60)
+    snow_hills(c, h - 32)
+    with c.move(SETUP_PANEL + 13, h - 200):
+        moon(c, 220, 40, 18)
+        pine(c, 60, 190, 120, colour=GREEN)
+        for i, (x, y) in enumerate([(50, 110), (70, 128), (46, 150), (78, 160), (60, 172)]):
+            c.circle(x, y, 4, fill=(RED, GOLD, (90, 160, 250))[i % 3])
+        c.star(60, 72, 10, 4, fill=GOLD, outline=GOLD_DARK)
+        c.text(178, 96, "Tindle", SERIF, 34, GOLD, shadow=(10, 10, 30))
+        c.text(178, 132, "Advent", SERIF, 34, CREAM, shadow=(10, 10, 30))
+        c.text(178, 160, "screen saver", SANS_PLAIN, 13, (200, 214, 250))
+    c.rect(0, 0, SETUP_PANEL, h, fill=(8, 10, 26))
+    c.line([(SETUP_PANEL, 0), (SETUP_PANEL, h)], GOLD_DARK, 1.5)
     return c.result()
 
 
