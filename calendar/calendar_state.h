@@ -57,11 +57,14 @@ bool isAdvent(const CalendarState *state);
 bool isTwelve(const CalendarState *state);
 bool isNovember1996(const CalendarState *state);
 Presentation presentationOf(const CalendarState *state);
+// Advent shows its doors, the Twelve days theirs once all are opened.
+bool showsDoors(const CalendarState *state);
 // Opens the doors before today and makes today's door wait when the user
 // has not opened it this year; Advent only.
 void settleDoors(CalendarState *state);
 void refreshDate(CalendarState *state, bool initial);
-// Door 1's clip at the start of Advent, once the calendar is on the screen.
+// Door 1's clip where doors are shown and none plays: once the calendar is
+// first on the screen, and again after a change of day.
 void startFirstClip(CalendarState *state);
 
 // Layout and drawing.

@@ -47,6 +47,13 @@ Presentation presentationOf(const CalendarState *state)
     return SEASON_OVER;
 }
 
+bool showsDoors(const CalendarState *state)
+{
+    Presentation presentation = presentationOf(state);
+
+    return presentation == ADVENT || (presentation == TWELVE && state->allDoorsOpened);
+}
+
 void settleDoors(CalendarState *state)
 {
     // Yesterday's door may still have been waiting; whether today's waits
@@ -77,14 +84,23 @@ void refreshDate(CalendarState *state, bool initial)
     if (!isTwelve(state) && isAdvent(state))
         settleDoors(state);
     // At creation the window is not shown yet; its first paint draws it.
-    if (!initial)
-        drawCalendar(state);
+    if (initial)
+        return;
+    // From here on the saver shows what one started now would show, with the
+    // doors opened meanwhile still open: no clips where no doors are shown.
+    if (!showsDoors(state))
+        stopDoorClip(state);
+    drawCalendar(state);
+    startFirstClip(state);
 }
 
 void startFirstClip(CalendarState *state)
 {
-    // Only Advent has opened doors before any click, and door 1 waits on
-    // 1 December; a click before the first paint may have started a clip.
-    if (state->doors[0].open && state->clipDevice == 0 && !isPreviewSized(state))
+    // Door 1 waits on 1 December; a click before the first paint may have
+    // started a clip.
+    if (showsDoors(state) && state->doors[0].open && state->clipDevice == 0 &&
+        !isPreviewSized(state)) {
+        state->currentDoor = 0;
         playDoorClip(state, 0);
+    }
 }

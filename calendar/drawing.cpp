@@ -126,9 +126,9 @@ static void drawDoors(const CalendarState *state, HDC dc, Presentation presentat
         drawDoorFrame(state, dc, x, y);
         drawDayNumber(state, dc, x + 3, y, pending + 1);
     }
-    // The current door belongs to its clip window.
+    // An open clip's window covers the current door.
     for (int door = 0; door < DOOR_COUNT; door++)
-        if (state->doors[door].open && door != state->currentDoor)
+        if (state->doors[door].open && (door != state->currentDoor || state->clipDevice == 0))
             drawDoorThumbnail(state, dc, door);
 }
 

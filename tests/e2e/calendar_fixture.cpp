@@ -286,9 +286,10 @@ std::string Snapshot::doors(const char *background) const
             shown += mismatches(back, bx, by, {x - 2, y - 2, x + 75, y + 75}) ? '?' : '.';
         else if (!mismatches(thumbnail(door), x, y, {x + 2, y + 2, x + 70, y + 70}))
             shown += 'o';
+        else if (mismatches(back, bx, by, {x + 2, y + 2, x + 70, y + 36}))
+            shown += 'c';
         else
-            shown +=
-                number > 5 && !mismatches(back, bx, by, {x + 2, y + 2, x + 70, y + 36}) ? 'p' : 'c';
+            shown += number > 5 ? 'p' : '?'; // not an open door's closed picture
     }
     if (std::count(shown.begin(), shown.end(), 'c') == 1)
         shown[shown.find('c')] = 'o';

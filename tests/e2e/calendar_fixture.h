@@ -62,7 +62,7 @@ class Snapshot
     int litAround() const; // pixels outside the picture space, on any monitor, not black
     // Per door: '.' the background unframed, 'o' framed with its thumbnail
     // (or the one clip), 'p' framed and numbered, 'c' framed with anything
-    // else, '?' none of these.
+    // but the background, '?' none of these.
     std::string doors(const char *background) const;
 
   private:
