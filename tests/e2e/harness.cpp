@@ -2,6 +2,7 @@
 
 #include <aclapi.h>
 #include <sddl.h>
+#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -81,6 +82,35 @@ void Child::kill()
         if (handle)
             CloseHandle(handle);
     info = PROCESS_INFORMATION();
+}
+
+static BOOL CALLBACK addMonitor(HMONITOR, HDC, RECT *area, LPARAM list)
+{
+    ((std::vector<RECT> *)list)->push_back(*area);
+    return TRUE;
+}
+
+std::vector<RECT> monitors()
+{
+    std::vector<RECT> all;
+    EnumDisplayMonitors(NULL, NULL, addMonitor, (LPARAM)&all);
+    return all;
+}
+
+::testing::AssertionResult monitorsAsSetUp()
+{
+    const char *three = getenv("TINDLE_MONITORS");
+    std::string seen;
+    char area[64];
+    for (const RECT &monitor : monitors()) {
+        snprintf(area, sizeof area, " %ldx%ld%+ld%+ld", monitor.right - monitor.left,
+                 monitor.bottom - monitor.top, monitor.left, monitor.top);
+        seen += area;
+    }
+    if (three && *three == '1' ? seen == " 1024x768+0+0 800x600-800+0 640x480+1024+0"
+                               : monitors().size() == 1)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "Wine sees the monitors" << seen;
 }
 
 static HWND shown(DWORD pid, const char *wantedClass, const char *title)

@@ -91,6 +91,7 @@ static void expectInstalled(const std::string &directory, const std::string &ins
               uninstaller + uninstaller + " /S");
     // Where every user's saver reads from is for administrators to change:
     // the key has no rights of its own beyond those it inherits.
+    EXPECT_NE(keyRights(PREFS), "<missing>");
     EXPECT_EQ(keyRights(PREFS), keyRights("Software\\Brackwell"));
 }
 
