@@ -4,7 +4,6 @@
 #ifndef TINDLE_TESTS_HARNESS_H
 #define TINDLE_TESTS_HARNESS_H
 
-#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <string>
@@ -46,11 +45,10 @@ template <class Condition> bool waitUntil(DWORD timeoutMs, Condition condition)
 std::string windowsPath(const std::string &unixPath); // Wine's Z: drive
 // Running under qemu, as the scripts that start Wine say in TINDLE_ROUTE.
 bool emulatedRoute();
-// The monitors, the primary first, and whether they are those that
-// tools/wine-run set up: with --monitors (TINDLE_MONITORS=1) the three of
-// tools/monitors.conf, otherwise one.
+// The monitors, the primary first; whether they are those that tools/wine-run
+// set up: with --monitors the three of tools/monitors.conf, otherwise one.
 std::vector<RECT> monitors();
-::testing::AssertionResult monitorsAsSetUp();
+bool monitorsAsSetUp();
 // A shown top-level window of pid (0: any) of that class and title (null: any).
 HWND waitForWindow(DWORD pid, const char *className, const char *title, DWORD timeoutMs);
 // The text of pid's "Error" box; "" and a null *box after the timeout.

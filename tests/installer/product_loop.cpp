@@ -1,6 +1,7 @@
 // The product as a user gets it, run by product-loop on two fresh Wine
 // prefixes (machines) that share a floppy disk as A:.
 #include <windows.h>
+#include <shlwapi.h>
 
 #include <gtest/gtest.h>
 
@@ -41,11 +42,9 @@ static std::string pending()
 {
     char data[512];
     DWORD size = sizeof data;
-    HKEY key;
-    RegOpenKeyExW(HKEY_LOCAL_MACHINE, SESSION, 0, KEY_QUERY_VALUE, &key);
-    LSTATUS status = RegQueryValueExW(key, PENDING, NULL, NULL, (BYTE *)data, &size);
-    RegCloseKey(key);
-    return status ? "<missing>" : std::string(data, size);
+    return SHGetValueW(HKEY_LOCAL_MACHINE, SESSION, PENDING, NULL, data, &size)
+               ? "<missing>"
+               : std::string(data, size);
 }
 // The bytes of texts, less the high byte of the last character for an odd length.
 static std::string bytes(const std::wstring &texts, bool odd = false)
@@ -146,9 +145,8 @@ TEST(SecondMachine, InstallFromTheFloppyUninstallWhileThePreviewRunsAndInstallAg
     ASSERT_EQ(run(FLOPPY_COPY, "/S /ACTIVATE /D=C:\\Tindle"), 0u);
     expectInstalled("C:\\Tindle", FLOPPY_COPY, "0,96,0,0," + SYSTEM_SAVER);
     EXPECT_EQ(run(saver(), "/s", [] { pressKey(VK_SPACE); }), 0u);
-    // Installing again takes out of what waits for a restart the whole pairs
-    // of texts (file, then where it goes) that name its files; what is left
-    // of a damaged list stays byte for byte.
+    // Installing again takes out of what waits for a restart the pairs of texts (file, then
+    // where it goes) that name its files; the rest of a damaged list stays byte for byte.
     const std::wstring ours = L"\\??\\C:\\Tindle\\tindle.scr\0\0"s, other = L"\\??\\C:\\Other\\xy"s;
     const struct {
         const char *what;
