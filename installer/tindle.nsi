@@ -140,24 +140,32 @@ Function TakeBackPendingRemovals
     ; The size; ERROR_FILE_NOT_FOUND (2) when nothing waits for a restart.
     System::Call 'advapi32::RegQueryValueExW(i r0, w "${PENDING}", i 0, i 0, i 0, *i .r2) i .r1'
     ${If} $1 == 0
-      ; Both buffers start zeroed and have room for terminators that a
-      ; damaged value may lack.
-      IntOp $3 $2 + 4
+      ; The value is a list of UTF-16 texts of the size the registry gives,
+      ; an odd size taken up to a whole character.  Both buffers start
+      ; zeroed, with room after that for two terminators, which end the
+      ; texts that a damaged value leaves open.
+      IntOp $3 $2 + 5
       System::Alloc $3
       Pop $3
-      IntOp $4 $2 + 4
+      IntOp $4 $2 + 5
       System::Alloc $4
       Pop $4
       System::Call 'advapi32::RegQueryValueExW(i r0, w "${PENDING}", i 0, i 0, i r3, *i r2 r2) i .r1'
+      ; A value that has grown meanwhile is not read: $2 is then its new
+      ; size, not the buffer's, and the installation stops below.
+      ${IfThen} $1 != 0 ${|} StrCpy $2 0 ${|}
       ; $5 reads the value ($7 is its end), $6 writes the pairs that stay,
       ; $R4 counts the pairs taken out.
       StrCpy $5 $3
       StrCpy $6 $4
       StrCpy $R4 0
-      IntOp $7 $3 + $2
+      IntOp $7 $2 + 1
+      IntOp $7 $7 & -2
+      IntOp $7 $7 + $3
       ${DoWhile} $5 < $7
         ; $9 becomes the pair's size in bytes, both texts with their
-        ; terminators; an empty file text ends the list.
+        ; terminators.  An empty file text ends the list; so does a pair
+        ; that runs past the end of the value, which is no pair.
         System::Call 'kernel32::lstrlenW(i r5) i .r8'
         ${IfThen} $8 == 0 ${|} ${ExitDo} ${|}
         IntOp $9 $8 + 1
@@ -167,6 +175,8 @@ Function TakeBackPendingRemovals
         IntOp $9 $9 + $8
         IntOp $9 $9 + 2
         IntOp $9 $9 * 2
+        IntOp $8 $5 + $9
+        ${IfThen} $8 > $7 ${|} ${ExitDo} ${|}
         ; The file, after its "\??\".
         System::Call 'kernel32::lstrcpynW(w .R0, i r5, i ${NSIS_MAX_STRLEN})'
         StrCpy $R0 $R0 "" 4
@@ -190,12 +200,23 @@ Function TakeBackPendingRemovals
       ${Loop}
       ${If} $1 == 0
       ${AndIf} $R4 != 0
-        ; What stays, with the final terminator.
-        IntOp $6 $6 - $4
-        IntOp $8 $6 + 2
+        ; What follows the last pair stays as it was, up to the reported end
+        ; (a last pair may have ended on the character an odd size took up).
+        IntOp $8 $3 + $2
+        IntOp $8 $8 - $5
+        ${IfThen} $8 < 0 ${|} StrCpy $8 0 ${|}
+        System::Call 'kernel32::RtlMoveMemory(i r6, i r5, i r8)'
+        IntOp $8 $8 + $6
+        IntOp $8 $8 - $4
+        ; A list whose first text is empty holds nothing.
+        System::Call 'kernel32::lstrlenW(i r4) i .r6'
         ${If} $6 == 0
           System::Call 'advapi32::RegDeleteValueW(i r0, w "${PENDING}") i .r1'
         ${Else}
+          ; RegSetValueExW gives a last text left open a terminator of its own
+          ; when the character after the data is 0: here it is not.
+          IntOp $9 $4 + $8
+          System::Call '*$9(&i2 -1)'
           ; REG_MULTI_SZ
           System::Call 'advapi32::RegSetValueExW(i r0, w "${PENDING}", i 0, i 7, i r4, i r8) i .r1'
         ${EndIf}

@@ -13,13 +13,15 @@ wine_env() {
 
 # i386_route SCRIPT [ARGS...]: returns where Wine's 32-bit programs run as
 # they are, and otherwise runs SCRIPT ARGS again where they do, in place of
-# the caller.  That is the native route when the kernel runs 32-bit x86 code;
-# the emulated route where it cannot, or when TINDLE_EMULATE_I386=1: qemu-i386
-# is registered for 32-bit ELF programs in a binfmt_misc instance private to a
-# new user and mount namespace, so nothing is registered for the rest of the
-# machine and the registration goes with the script.  TINDLE_ROUTE tells the
-# programs inside which route they are on; i386_emulated says whether the
-# emulated route is the one, i386_inside whether this is its namespace.
+# the caller, with the same bash and by SCRIPT's full path (started as "bash
+# dev", $0 is a bare name, which exec would look for in PATH).  That is the
+# native route when the kernel runs 32-bit x86 code; the emulated route where
+# it cannot, or when TINDLE_EMULATE_I386=1: qemu-i386 is registered for
+# 32-bit ELF programs in a binfmt_misc instance private to a new user and
+# mount namespace, so nothing is registered for the rest of the machine and
+# the registration goes with the script.  TINDLE_ROUTE tells the programs
+# inside which route they are on; i386_emulated says whether the emulated
+# route is the one, i386_inside whether this is its namespace.
 tindle_tools=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 tindle_qemu=$tindle_tools/../build/qemu/usr/bin/qemu-i386
 i386_emulated() {
@@ -45,5 +47,9 @@ i386_route() {
   fi
   [ -x "$tindle_qemu" ] || { echo "tindle: $tindle_qemu is missing: ./dev build fetches it" >&2; exit 2; }
   export TINDLE_ROUTE=emulated
-  exec unshare --user --map-root-user --mount -- "$tindle_tools/i386-namespace" "$tindle_qemu" "$@"
+  local script
+  script=$(realpath -s "$1")
+  shift
+  exec unshare --user --map-root-user --mount -- "$tindle_tools/i386-namespace" "$tindle_qemu" \
+    "$BASH" "$script" "$@"
 }

@@ -379,6 +379,7 @@ static void watchCycles(HWND window, DWORD pid, int cycles)
 
 TEST(Calendar, Rows)
 {
+    ASSERT_TRUE(monitorsAsSetUp());
     HDC screen = GetDC(NULL);
     bool palette = GetDeviceCaps(screen, BITSPIXEL) == 8, several = monitors().size() > 1;
     ReleaseDC(NULL, screen);

@@ -151,19 +151,6 @@ void clickAt(int x, int y, DWORD down)
     mouseButton(down);
 }
 
-static BOOL CALLBACK addMonitor(HMONITOR, HDC, RECT *area, LPARAM list)
-{
-    ((std::vector<RECT> *)list)->push_back(*area);
-    return TRUE;
-}
-
-std::vector<RECT> monitors()
-{
-    std::vector<RECT> all;
-    EnumDisplayMonitors(NULL, NULL, addMonitor, (LPARAM)&all);
-    return all;
-}
-
 RECT allMonitors()
 {
     RECT all = {};

@@ -41,8 +41,7 @@ int originX();
 int originY();
 void clickAt(int x, int y, DWORD down = MOUSEEVENTF_LEFTDOWN);
 
-// The monitors (Wine gives the primary first) and the rectangle around them.
-std::vector<RECT> monitors();
+// The rectangle around the monitors.
 RECT allMonitors();
 void moveTo(const RECT &monitor); // the cursor to its middle
 // "WxH+X+Y" (0x0: off) for \\.\DISPLAY1, 2, ... in one change, as the

@@ -83,6 +83,28 @@ void Child::kill()
     info = PROCESS_INFORMATION();
 }
 
+static BOOL CALLBACK addMonitor(HMONITOR, HDC, RECT *area, LPARAM list)
+{
+    ((std::vector<RECT> *)list)->push_back(*area);
+    return TRUE;
+}
+
+std::vector<RECT> monitors()
+{
+    std::vector<RECT> all;
+    EnumDisplayMonitors(NULL, NULL, addMonitor, (LPARAM)&all);
+    return all;
+}
+
+bool monitorsAsSetUp()
+{
+    static const RECT three[] = {{0, 0, 1024, 768}, {-800, 0, 0, 600}, {1024, 0, 1664, 480}};
+    const char *set = getenv("TINDLE_MONITORS");
+    std::vector<RECT> seen = monitors();
+    return set && *set == '1' ? seen.size() == 3 && !memcmp(seen.data(), three, sizeof three)
+                              : seen.size() == 1;
+}
+
 static HWND shown(DWORD pid, const char *wantedClass, const char *title)
 {
     DWORD owner = 0;

@@ -45,6 +45,10 @@ template <class Condition> bool waitUntil(DWORD timeoutMs, Condition condition)
 std::string windowsPath(const std::string &unixPath); // Wine's Z: drive
 // Running under qemu, as the scripts that start Wine say in TINDLE_ROUTE.
 bool emulatedRoute();
+// The monitors, the primary first; whether they are those that tools/wine-run
+// set up: with --monitors the three of tools/monitors.conf, otherwise one.
+std::vector<RECT> monitors();
+bool monitorsAsSetUp();
 // A shown top-level window of pid (0: any) of that class and title (null: any).
 HWND waitForWindow(DWORD pid, const char *className, const char *title, DWORD timeoutMs);
 // The text of pid's "Error" box; "" and a null *box after the timeout.

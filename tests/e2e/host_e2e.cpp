@@ -70,6 +70,7 @@ TEST(Host, CommandLinesThatEndAtOnceAndReportsEndWithTheirStatus)
 
 TEST(Host, FullScreenClosesOnAKeyUnlessTheProviderRefusesAndAsksOnceForEachCloseRequest)
 {
+    ASSERT_TRUE(monitorsAsSetUp());
     const struct {
         DWORD on;
         const char *provider, *arguments;
@@ -107,8 +108,7 @@ TEST(Host, FullScreenClosesOnAKeyUnlessTheProviderRefusesAndAsksOnceForEachClose
         {"a jump to the corner picture",
          [] { jumpTo(calendar::originX() + 585, calendar::originY() + 430); }, 1},
         {"a click there, outside the seasons", [] { mouseButton(MOUSEEVENTF_LEFTDOWN); }, 1},
-        {"a jump to another monitor, if there is one",
-         [] { calendar::moveTo(calendar::monitors().back()); }, 1},
+        {"a jump to another monitor, if any", [] { calendar::moveTo(monitors().back()); }, 1},
         {"a click there", [] { mouseButton(MOUSEEVENTF_LEFTDOWN); }, 1},
         {"right button", [] { mouseButton(MOUSEEVENTF_RIGHTDOWN); }, 1},
         {"middle button", [] { mouseButton(MOUSEEVENTF_MIDDLEDOWN); }, 1},

@@ -1,6 +1,7 @@
 // The product as a user gets it, run by product-loop on two fresh Wine
 // prefixes (machines) that share a floppy disk as A:.
 #include <windows.h>
+#include <shlwapi.h>
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,7 @@
 #include "harness.h"
 
 using namespace harness;
+using namespace std::string_literals;
 
 static const char PREFS[] = "Software\\Brackwell\\Tindle", FLOPPY_COPY[] = "A:\\tindle.exe";
 static const char UNINSTALL[] =
@@ -22,6 +24,8 @@ static const std::string SYSTEM_SAVER_FILE =
 static const std::string DEFAULT_DIR = std::string(getenv("ProgramFiles")) + "\\Tindle Advent";
 static const std::string INSTALLER = windowsPath(TINDLE_BUILD_DIR "/tindle.exe"),
                          SCR = windowsPath(TINDLE_SCR);
+static const wchar_t SESSION[] = L"SYSTEM\\CurrentControlSet\\Control\\Session Manager",
+                     PENDING[] = L"PendingFileRenameOperations";
 
 #define EXPECT_SAME_FILE(a, b)                                                                     \
     EXPECT_TRUE(fileContents(a) == fileContents(b) && fileExists(a)) << (a)
@@ -32,6 +36,20 @@ static std::string value(const char *key, const char *name)
 static std::string saver()
 {
     return registryText(HKEY_CURRENT_USER, "Control Panel\\Desktop", "SCRNSAVE.EXE");
+}
+// What waits for a restart, byte for byte, as a list of texts that may be damaged.
+static std::string pending()
+{
+    char data[512];
+    DWORD size = sizeof data;
+    return SHGetValueW(HKEY_LOCAL_MACHINE, SESSION, PENDING, NULL, data, &size)
+               ? "<missing>"
+               : std::string(data, size);
+}
+// The bytes of texts, less the high byte of the last character for an odd length.
+static std::string bytes(const std::wstring &texts, bool odd = false)
+{
+    return std::string((const char *)texts.data(), texts.size() * 2 - odd);
 }
 // The exit status, or STILL_ACTIVE after a minute; poke runs meanwhile.
 static DWORD run(
@@ -72,6 +90,7 @@ static void expectInstalled(const std::string &directory, const std::string &ins
               uninstaller + uninstaller + " /S");
     // Where every user's saver reads from is for administrators to change:
     // the key has no rights of its own beyond those it inherits.
+    EXPECT_NE(keyRights(PREFS), "<missing>");
     EXPECT_EQ(keyRights(PREFS), keyRights("Software\\Brackwell"));
 }
 
@@ -126,6 +145,26 @@ TEST(SecondMachine, InstallFromTheFloppyUninstallWhileThePreviewRunsAndInstallAg
     ASSERT_EQ(run(FLOPPY_COPY, "/S /ACTIVATE /D=C:\\Tindle"), 0u);
     expectInstalled("C:\\Tindle", FLOPPY_COPY, "0,96,0,0," + SYSTEM_SAVER);
     EXPECT_EQ(run(saver(), "/s", [] { pressKey(VK_SPACE); }), 0u);
+    // Installing again takes out of what waits for a restart the pairs of texts (file, then
+    // where it goes) that name its files; the rest of a damaged list stays byte for byte.
+    const std::wstring ours = L"\\??\\C:\\Tindle\\tindle.scr\0\0"s, other = L"\\??\\C:\\Other\\xy"s;
+    const struct {
+        const char *what;
+        std::string before, after;
+    } lists[] = {{"odd length", bytes(ours + other, true), bytes(other, true)},
+                 {"missing terminators", bytes(ours + other + L"\0"s + other),
+                  bytes(other + L"\0"s + other)},
+                 {"a lone first text", bytes(ours + other + L"\0"s), bytes(other + L"\0"s)},
+                 {"empty", "", ""},
+                 {"nothing of ours", bytes(other, true), bytes(other, true)},
+                 {"only ours", bytes(ours + L"\0"s), "<missing>"}};
+    for (const auto &list : lists) {
+        // Not 0 after the data, for which RegSetKeyValueW would end a text left open.
+        RegSetKeyValueW(HKEY_LOCAL_MACHINE, SESSION, PENDING, REG_MULTI_SZ,
+                        (list.before + "\xff\xff").data(), list.before.size());
+        EXPECT_EQ(run(FLOPPY_COPY, "/S /D=C:\\Tindle"), 0u);
+        EXPECT_EQ(pending(), list.after) << list.what;
+    }
     // The uninstaller ends the preview, which reads the saver's values at
     // every mouse move over it and would create the key again.  A file that
     // another program holds goes at the next restart, and the user is told;
@@ -179,10 +218,7 @@ TEST(AfterRestart, TheInstallationStaysAndItsUninstallerLeavesNothing)
     const std::string copy = std::string(getenv("TEMP")) + "\\uninstall.exe";
     CopyFileA("C:\\Tindle\\uninstall.exe", copy.c_str(), FALSE);
     EXPECT_EQ(run(copy, "/S _?=C:\\Tindle"), 0u);
-    EXPECT_EQ(registryText(HKEY_LOCAL_MACHINE,
-                           "SYSTEM\\CurrentControlSet\\Control\\Session Manager",
-                           "PendingFileRenameOperations"),
-              "<missing>");
+    EXPECT_EQ(pending(), "<missing>");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator("C:\\Tindle"), {}), 1);
     EXPECT_TRUE(fileExists("C:\\Tindle\\notes.txt") && !fileExists(SYSTEM_SAVER_FILE));
     EXPECT_EQ(keyWritten(HKEY_LOCAL_MACHINE, "Software\\Brackwell"), 0u);
