@@ -55,6 +55,7 @@ static CalendarState *createState(HWND window)
     state->clipDevice = 0;
     state->doorPen = createDoorPen();
     state->dayFont = createDayFont();
+    state->picture = createPicture(window);
     state->allDoorsOpened = 0;
     state->doors = new (std::nothrow) DoorSlot[DOOR_COUNT];
     if (state->doors == NULL)
@@ -90,6 +91,7 @@ static void freeState(HWND window, CalendarState *state)
     delete[] state->doors;
     DeleteObject(state->doorPen);
     DeleteObject(state->dayFont);
+    deletePicture(state->picture);
     delete state;
     SetPropA(window, stateProperty, destroyedMarker);
 }

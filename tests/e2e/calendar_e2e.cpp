@@ -1,13 +1,16 @@
 // The saver's test variant as the user sees it, one row per start: date and
 // registry -> pictures, doors, clip and registry, black on every monitor; a
 // click on the click area -> the same again, and a second click that does
-// nothing; monitors changed -> the same; then the input that closes it, or
-// its error box and exit status.  A 256-colour display (calendar_palette_e2e)
-// runs only the palette rows, three monitors only the layout rows.
+// nothing; monitors changed -> the same, enlarged by the factor that the
+// primary monitor gives, block for block the screen at its own size; then
+// the input that closes it, or its error box and exit status.  A 256-colour display
+// (calendar_palette_e2e) runs only the palette rows, three monitors only the layout rows.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <psapi.h>
 #include <winternl.h>
+
+#include <optional>
 
 #include "calendar_fixture.h"
 
@@ -15,6 +18,11 @@ using namespace calendar;
 using namespace harness;
 
 enum Close { KEY, RIGHT_BUTTON, LEFT_OUTSIDE, LEFT_ABOVE, LEFT_ELSEWHERE, MOVE, BOX };
+
+struct Layout {
+    const char *monitors; // for setLayout
+    int scale;            // the calendar's factor expected there
+};
 
 struct Row {
     const char *what, *date;
@@ -28,7 +36,8 @@ struct Row {
     std::string box = "", leaveOut = "", installDir = "-"; // "-": the test installation
     DWORD status = 0;
     bool palette = false, readOnly = false; // the key as a standard user may find it
-    std::vector<const char *> layouts = {}; // after the click, one after another (setLayout)
+    std::vector<Layout> layouts = {}; // the first before the start, the others after the click
+    DWORD enlarge = 1;                // the user's choice
 };
 
 static const std::string longDir = "C:\\" + std::string(250, 'd') + "\\", none(24, '.'),
@@ -220,7 +229,8 @@ static const Row rows[] = {
      "-",
      0,
      true},
-    {"three monitors; the left one off, the primary smaller, the left one back",
+    {"three monitors; the left one off, the primary smaller, the left one back, a large primary "
+     "kept at its own size",
      "2026-12-10 12:00:00",
      4,
      "pud.bmp",
@@ -240,8 +250,37 @@ static const Row rows[] = {
      0,
      false,
      false,
-     {"1024x768+0+0 0x0+0+0 640x480+1024+0", "800x600+0+0 0x0+0+0 640x480+800+0",
-      "800x600+0+0 800x600-800+0 640x480+800+0"}},
+     {{"1024x768+0+0 800x600-800+0 640x480+1024+0", 1},
+      {"1024x768+0+0 0x0+0+0 640x480+1024+0", 1},
+      {"800x600+0+0 0x0+0+0 640x480+800+0", 1},
+      {"800x600+0+0 800x600-800+0 640x480+800+0", 1},
+      {"1920x1080+0+0 800x600-800+0 640x480+1920+0", 1}},
+     0},
+    {"a 1920 x 1080 primary twice the size, then 1024 x 768 once, again twice, 3840 x 2160 four "
+     "times",
+     "2026-12-10 12:00:00",
+     4,
+     "pud.bmp",
+     "clikhere.bmp",
+     "ooooooooop..............",
+     "126 9 0 0",
+     0,
+     {585, 430},
+     {},
+     "oooooooooo..............",
+     "126 10 0 0",
+     9,
+     LEFT_OUTSIDE,
+     "",
+     "",
+     "-",
+     0,
+     false,
+     false,
+     {{"1920x1080+0+0 800x600-800+0 640x480+1920+0", 2},
+      {"1024x768+0+0 800x600-800+0 640x480+1024+0", 1},
+      {"1920x1080+0+0 800x600-800+0 640x480+1920+0", 2},
+      {"3840x2160+0+0 800x600-800+0 0x0+0+0", 4}}},
 };
 
 static bool cursorShown()
@@ -368,6 +407,10 @@ TEST(Calendar, Rows)
             setLastChecked(row.lastDay);
         if (row.readOnly) // readable by all and, for the next row, removable
             setKeyRights("Software\\Brackwell\\Tindle", "D:P(A;;KR;;;WD)(A;;SD;;;WD)");
+        RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\Brackwell\\Tindle", "Enlarge", REG_DWORD,
+                        &row.enlarge, 4);
+        ASSERT_TRUE(row.layouts.empty() || setLayout(row.layouts[0].monitors));
+        scale = row.layouts.empty() ? 1 : row.layouts[0].scale;
         coverDesktop();
         if (row.close == BOX && row.clip < 0) {
             saver.start(windowsPath(TINDLE_CLOCK_SCR), "/s",
@@ -377,9 +420,11 @@ TEST(Calendar, Rows)
             EXPECT_TRUE(waitUntil(5000, [&] { return clipDoor(window) == row.clip; }));
         }
         // The picture, black around it on every monitor, the corner picture and the doors.
+        Snapshot shot;
+        std::optional<Snapshot> plain; // the last shown at 1 x
         auto shown = [&](const char *doors) {
             return waitUntil(5000, [&] {
-                Snapshot shot;
+                shot = Snapshot();
                 return shot.shows(row.background, false) && shot.litAround() == 0 &&
                        (!row.corner || shot.shows(row.corner, true)) &&
                        (!doors || shot.doors(row.background) == doors);
@@ -414,12 +459,19 @@ TEST(Calendar, Rows)
                     (waitUntil(5000, [&] { return (next = clipDoor(window)) >= 0 && next != 9; }) &&
                      next == 0))
             << next;
-        for (const char *layout : row.layouts) {
-            SCOPED_TRACE(layout);
-            ASSERT_TRUE(setLayout(layout));
+        for (size_t i = 1; i < row.layouts.size(); i++) {
+            SCOPED_TRACE(row.layouts[i].monitors);
+            ASSERT_TRUE(setLayout(row.layouts[i].monitors));
+            scale = row.layouts[i].scale;
             coverDesktop();
             EXPECT_TRUE(shown(row.doorsAfter))
                 << Snapshot().litAround() << " " << Snapshot().doors(row.background);
+            if (scale == 1)
+                plain = shot;
+            // Enlarged, the screen is the plain one, block for block.
+            EXPECT_TRUE(scale == 1 || !plain ||
+                        waitUntil(5000, [&] { return Snapshot().differences(*plain) == 0; }))
+                << Snapshot().differences(*plain);
         }
         if (row.doorsAfter == all.c_str())
             watchCycles(window, saver.pid(),
