@@ -423,7 +423,7 @@ TEST(Calendar, Rows)
         Snapshot shot;
         std::optional<Snapshot> plain; // the last shown at 1 x
         auto shown = [&](const char *doors) {
-            return waitUntil(5000, [&] {
+            return waitUntil(15000, [&] {
                 shot = Snapshot();
                 return shot.shows(row.background, false) && shot.litAround() == 0 &&
                        (!row.corner || shot.shows(row.corner, true)) &&
@@ -439,7 +439,7 @@ TEST(Calendar, Rows)
                  monitors()) { // the seasons keep the mouse and show the arrow everywhere
                 moveTo(monitor);
                 moveMouseBy(40, 40);
-                EXPECT_TRUE(cursorShown());
+                EXPECT_TRUE(waitUntil(2000, cursorShown));
             }
         }
         if (row.click.x) {
@@ -470,7 +470,7 @@ TEST(Calendar, Rows)
                 plain = shot;
             // Enlarged, the screen is the plain one, block for block.
             EXPECT_TRUE(scale == 1 || !plain ||
-                        waitUntil(5000, [&] { return Snapshot().differences(*plain) == 0; }))
+                        waitUntil(15000, [&] { return Snapshot().differences(*plain) == 0; }))
                 << Snapshot().differences(*plain);
         }
         if (row.doorsAfter == all.c_str())
