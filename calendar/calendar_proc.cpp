@@ -91,7 +91,6 @@ static void freeState(HWND window, CalendarState *state)
     delete[] state->doors;
     DeleteObject(state->doorPen);
     DeleteObject(state->dayFont);
-    deletePicture(state->picture);
     delete state;
     SetPropA(window, stateProperty, destroyedMarker);
 }
@@ -144,6 +143,8 @@ static LRESULT handleCalendarMessage(HWND window, UINT message, WPARAM wParam, L
             closeClip(state->clipDevice, window);
             state->clipDevice = 0;
         }
+        // The picture holds the palette, so it goes first.
+        deletePicture(state->picture);
         if (state->palette != NULL)
             DeleteObject(state->palette);
         KillTimer(window, DATE_TIMER);
