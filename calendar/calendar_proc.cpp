@@ -55,6 +55,7 @@ static CalendarState *createState(HWND window)
     state->clipDevice = 0;
     state->doorPen = createDoorPen();
     state->dayFont = createDayFont();
+    state->picture = createPicture(window);
     state->allDoorsOpened = 0;
     state->doors = new (std::nothrow) DoorSlot[DOOR_COUNT];
     if (state->doors == NULL)
@@ -142,6 +143,8 @@ static LRESULT handleCalendarMessage(HWND window, UINT message, WPARAM wParam, L
             closeClip(state->clipDevice, window);
             state->clipDevice = 0;
         }
+        // The picture holds the palette, so it goes first.
+        deletePicture(state->picture);
         if (state->palette != NULL)
             DeleteObject(state->palette);
         KillTimer(window, DATE_TIMER);

@@ -46,6 +46,9 @@ struct CalendarState {
     DoorSlot *doors;
     int32_t currentDoor; // the door whose clip plays or played last
     DibImage **thumbnails;
+    // Full screen the calendar is drawn here at its own size, then put on
+    // the window enlarged (pictureScale).
+    HDC picture;
 };
 
 // What the calendar shows, in order of precedence.
@@ -70,8 +73,16 @@ void startFirstClip(CalendarState *state);
 // Layout and drawing.
 extern const POINT DoorPositions[DOOR_COUNT];
 bool isPreviewSized(const CalendarState *state);
+// Full screen each pixel of the 640 x 480 picture becomes a block of k x k
+// pixels of the window, k = pictureScale, the picture's top-left corner at
+// (pictureOriginX, pictureOriginY) of the client area.
+int pictureScale(const CalendarState *state);
 int pictureOriginX(const CalendarState *state);
 int pictureOriginY(const CalendarState *state);
+// A door's top-left corner in the client area, where its clip plays.
+POINT doorCorner(const CalendarState *state, int door);
+HDC createPicture(HWND window);
+void deletePicture(HDC picture);
 // The monitors changed and the host has fitted the window to them: the
 // picture moves to the middle of the primary monitor, its open clip with it,
 // on black everywhere else.
@@ -79,7 +90,8 @@ void fitToDisplay(CalendarState *state);
 void drawCalendar(CalendarState *state);
 void drawDoorFrame(const CalendarState *state, HDC dc, int x, int y);
 void drawDayNumber(const CalendarState *state, HDC dc, int x, int y, int number);
-void drawDoorThumbnail(const CalendarState *state, HDC dc, int door);
+// Draws an open door's first-frame picture and puts the door on the window.
+void drawDoorThumbnail(const CalendarState *state, int door);
 bool hitClickArea(const CalendarState *state, int x, int y);
 HFONT createDayFont();
 HPEN createDoorPen();

@@ -65,10 +65,10 @@ bool startDoorClip(CalendarState *state, int door)
     installDir(directory, sizeof directory);
     if (state->clipDevice == 0) {
         const char *path = formatScratch("%s\\%02d.avi", directory, door + 1);
+        POINT corner = doorCorner(state, door);
 
-        if (!openClip(state->window, &state->clipDevice, path,
-                      pictureOriginX(state) + state->doors[door].x,
-                      pictureOriginY(state) + state->doors[door].y))
+        if (!openClip(state->window, &state->clipDevice, path, corner.x, corner.y,
+                      pictureScale(state)))
             return false;
         if (!setClipPalette(state->clipDevice, state->window, state->palette))
             return false;
@@ -85,18 +85,10 @@ void playDoorClip(CalendarState *state, int door)
 
 void stopDoorClip(CalendarState *state)
 {
-    HDC dc;
-
     if (state->clipDevice == 0)
         return;
     ShowWindow(clipWindow(state->clipDevice, state->window), SW_HIDE);
-    dc = GetDC(state->window);
-    if (state->palette != NULL) {
-        SelectPalette(dc, state->palette, FALSE);
-        RealizePalette(dc);
-    }
-    drawDoorThumbnail(state, dc, state->currentDoor);
-    ReleaseDC(state->window, dc);
+    drawDoorThumbnail(state, state->currentDoor);
     // Closing also drops the closed clip's late notices, which would end the
     // next clip at once, and keeps a quit that a failed command has posted.
     closeClip(state->clipDevice, state->window);

@@ -1,7 +1,10 @@
+#include <algorithm>
+
 #include "calendar/calendar_state.h"
 #include "host/host.h"
 #include "image/assets.h"
 #include "image/dib_image.h"
+#include "support/prefs.h"
 #include "support/report.h"
 #include "video/video.h"
 
@@ -18,10 +21,11 @@ const POINT DoorPositions[DOOR_COUNT] = {
     {418, 209}, {59, 388},  {328, 17},  {148, 105}, {238, 383}, {508, 195}, {418, 388}, {508, 283},
 };
 
-// Measured at the first drawing and again when the monitors change; -1
-// until then.
-static int originX = -1;
-static int originY = -1;
+// The picture's place, measured at the first drawing and again when the
+// monitors change; scale 0 until then.
+static int scale;
+static int originX;
+static int originY;
 
 bool isPreviewSized(const CalendarState *state)
 {
@@ -47,28 +51,89 @@ static RECT centringArea(const CalendarState *state)
     return area;
 }
 
+// Full screen the picture is enlarged by the largest whole factor that
+// leaves it within the primary monitor, unless the user keeps it at its own
+// size; a preview-sized window scales it itself.
+static void measurePlace(const CalendarState *state)
+{
+    RECT area;
+    int width, height;
+
+    if (scale != 0)
+        return;
+    if (isPreviewSized(state)) {
+        scale = 1;
+        originX = originY = 0;
+        return;
+    }
+    area = centringArea(state);
+    width = area.right - area.left;
+    height = area.bottom - area.top;
+    scale =
+        readEnlarge() ? std::max(1, std::min(width / PICTURE_WIDTH, height / PICTURE_HEIGHT)) : 1;
+    originX = area.left + width / 2 - scale * PICTURE_WIDTH / 2;
+    originY = area.top + height / 2 - scale * PICTURE_HEIGHT / 2;
+}
+
+int pictureScale(const CalendarState *state)
+{
+    measurePlace(state);
+    return scale;
+}
+
 int pictureOriginX(const CalendarState *state)
 {
-    if (originX == -1) {
-        RECT area = centringArea(state);
-
-        originX = isPreviewSized(state)
-                      ? 0
-                      : area.left + (area.right - area.left) / 2 - PICTURE_WIDTH / 2;
-    }
+    measurePlace(state);
     return originX;
 }
 
 int pictureOriginY(const CalendarState *state)
 {
-    if (originY == -1) {
-        RECT area = centringArea(state);
-
-        originY = isPreviewSized(state)
-                      ? 0
-                      : area.top + (area.bottom - area.top) / 2 - PICTURE_HEIGHT / 2;
-    }
+    measurePlace(state);
     return originY;
+}
+
+POINT doorCorner(const CalendarState *state, int door)
+{
+    int k = pictureScale(state);
+    POINT corner = {originX + k * state->doors[door].x, originY + k * state->doors[door].y};
+
+    return corner;
+}
+
+HDC createPicture(HWND window)
+{
+    HDC screen = GetDC(window), picture = CreateCompatibleDC(screen);
+
+    SelectObject(picture, CreateCompatibleBitmap(screen, PICTURE_WIDTH, PICTURE_HEIGHT));
+    PatBlt(picture, 0, 0, PICTURE_WIDTH, PICTURE_HEIGHT, BLACKNESS);
+    ReleaseDC(window, screen);
+    return picture;
+}
+
+void deletePicture(HDC picture)
+{
+    HGDIOBJ bitmap = GetCurrentObject(picture, OBJ_BITMAP);
+
+    DeleteDC(picture);
+    DeleteObject(bitmap);
+}
+
+// Puts a part of the picture on the window, each pixel a block of k x k
+// screen pixels.
+static void showPicture(const CalendarState *state, int left, int top, int width, int height)
+{
+    HDC dc = GetDC(state->window);
+    int k = pictureScale(state);
+
+    if (state->palette != NULL) {
+        SelectPalette(dc, state->palette, FALSE);
+        RealizePalette(dc);
+    }
+    SetStretchBltMode(dc, COLORONCOLOR);
+    StretchBlt(dc, originX + k * left, originY + k * top, k * width, k * height, state->picture,
+               left, top, width, height, SRCCOPY);
+    ReleaseDC(state->window, dc);
 }
 
 void fitToDisplay(CalendarState *state)
@@ -76,52 +141,55 @@ void fitToDisplay(CalendarState *state)
     RECT client;
     HDC dc;
 
-    originX = originY = -1;
+    scale = 0;
     // The clip moves first, so that the black fill leaves it alone and the
     // place it leaves is painted over.
     if (state->clipDevice != 0) {
-        const DoorSlot &door = state->doors[state->currentDoor];
+        POINT corner = doorCorner(state, state->currentDoor);
 
-        placeClip(state->clipDevice, state->window, pictureOriginX(state) + door.x,
-                  pictureOriginY(state) + door.y);
+        placeClip(state->clipDevice, state->window, corner.x, corner.y, pictureScale(state));
     }
     GetClientRect(state->window, &client);
     dc = GetDC(state->window);
     FillRect(dc, &client, (HBRUSH)GetStockObject(BLACK_BRUSH));
     ReleaseDC(state->window, dc);
+    PatBlt(state->picture, 0, 0, PICTURE_WIDTH, PICTURE_HEIGHT, BLACKNESS);
     drawCalendar(state);
 }
 
-static void drawCentred(const CalendarState *state, HDC dc, AssetId asset)
+static void drawCentred(HDC dc, AssetId asset)
 {
     DibImage picture = loadAsset(asset);
     const BITMAPINFOHEADER *header = picture.header();
 
-    drawImage(picture, dc, pictureOriginX(state) + PICTURE_WIDTH / 2 - header->biWidth / 2,
-              pictureOriginY(state) + PICTURE_HEIGHT / 2 - header->biHeight / 2);
+    drawImage(picture, dc, PICTURE_WIDTH / 2 - header->biWidth / 2,
+              PICTURE_HEIGHT / 2 - header->biHeight / 2);
 }
 
 // The bottom-right corner of the picture on the picture space's.
-static void drawInCorner(const CalendarState *state, HDC dc, AssetId asset)
+static void drawInCorner(HDC dc, AssetId asset)
 {
     DibImage picture = loadAsset(asset);
     const BITMAPINFOHEADER *header = picture.header();
 
-    drawImage(picture, dc, pictureOriginX(state) + PICTURE_WIDTH - header->biWidth,
-              pictureOriginY(state) + PICTURE_HEIGHT - header->biHeight);
+    drawImage(picture, dc, PICTURE_WIDTH - header->biWidth, PICTURE_HEIGHT - header->biHeight);
+}
+
+static void drawThumbnail(const CalendarState *state, HDC dc, int door)
+{
+    drawImage(*state->thumbnails[door], dc, state->doors[door].x, state->doors[door].y);
 }
 
 static void drawDoors(const CalendarState *state, HDC dc, Presentation presentation)
 {
-    int x0 = pictureOriginX(state), y0 = pictureOriginY(state);
     int pending = state->today.dayOfMonth;
 
     for (int door = 0; door < DOOR_COUNT; door++)
         if (state->doors[door].open)
-            drawDoorFrame(state, dc, x0 + state->doors[door].x, y0 + state->doors[door].y);
+            drawDoorFrame(state, dc, state->doors[door].x, state->doors[door].y);
     // A forced Advent past the 24th has no door left to wait.
     if (presentation == ADVENT && state->todayPending && pending < DOOR_COUNT) {
-        int x = x0 + state->doors[pending].x, y = y0 + state->doors[pending].y;
+        int x = state->doors[pending].x, y = state->doors[pending].y;
 
         drawDoorFrame(state, dc, x, y);
         drawDayNumber(state, dc, x + 3, y, pending + 1);
@@ -129,55 +197,64 @@ static void drawDoors(const CalendarState *state, HDC dc, Presentation presentat
     // An open clip's window covers the current door.
     for (int door = 0; door < DOOR_COUNT; door++)
         if (state->doors[door].open && (door != state->currentDoor || state->clipDevice == 0))
-            drawDoorThumbnail(state, dc, door);
+            drawThumbnail(state, dc, door);
 }
 
-void drawCalendar(CalendarState *state)
+// A preview shows the background alone, scaled into its client area.
+static void drawPreview(const CalendarState *state)
 {
     RECT client;
-    HDC dc;
+    HDC dc = GetDC(state->window);
     int previousMode;
 
     GetClientRect(state->window, &client);
-    dc = GetDC(state->window);
     if (state->palette != NULL) {
         SelectPalette(dc, state->palette, FALSE);
         RealizePalette(dc);
     }
     previousMode = SetMapMode(dc, MM_ANISOTROPIC);
-    if (isPreviewSized(state)) {
-        SetWindowExtEx(dc, PICTURE_WIDTH, PICTURE_HEIGHT, NULL);
-        SetViewportExtEx(dc, client.right, client.bottom, NULL);
-        drawCentred(state, dc, AssetId::Pud);
-    } else {
-        Presentation presentation = presentationOf(state);
-
-        SetWindowExtEx(dc, client.right, client.bottom, NULL);
-        SetViewportExtEx(dc, client.right, client.bottom, NULL);
-        switch (presentation) {
-        case ADVENT:
-            drawCentred(state, dc, AssetId::Pud);
-            drawInCorner(state, dc, AssetId::ClickHere);
-            drawDoors(state, dc, presentation);
-            break;
-        case TWELVE:
-            drawCentred(state, dc, AssetId::Plate);
-            drawInCorner(state, dc, AssetId::ClickAll);
-            if (state->allDoorsOpened)
-                drawDoors(state, dc, presentation);
-            break;
-        case NOVEMBER_1996:
-            drawCentred(state, dc, AssetId::Pud);
-            drawInCorner(state, dc, AssetId::Active);
-            break;
-        case SEASON_OVER:
-            // The rest stays black from the first erase.
-            drawCentred(state, dc, AssetId::TheEnd);
-            break;
-        }
-    }
+    SetWindowExtEx(dc, PICTURE_WIDTH, PICTURE_HEIGHT, NULL);
+    SetViewportExtEx(dc, client.right, client.bottom, NULL);
+    drawCentred(dc, AssetId::Pud);
     SetMapMode(dc, previousMode);
     ReleaseDC(state->window, dc);
+}
+
+void drawCalendar(CalendarState *state)
+{
+    HDC dc = state->picture;
+    Presentation presentation = presentationOf(state);
+
+    if (isPreviewSized(state)) {
+        drawPreview(state);
+        return;
+    }
+    if (state->palette != NULL) {
+        SelectPalette(dc, state->palette, FALSE);
+        RealizePalette(dc);
+    }
+    switch (presentation) {
+    case ADVENT:
+        drawCentred(dc, AssetId::Pud);
+        drawInCorner(dc, AssetId::ClickHere);
+        drawDoors(state, dc, presentation);
+        break;
+    case TWELVE:
+        drawCentred(dc, AssetId::Plate);
+        drawInCorner(dc, AssetId::ClickAll);
+        if (state->allDoorsOpened)
+            drawDoors(state, dc, presentation);
+        break;
+    case NOVEMBER_1996:
+        drawCentred(dc, AssetId::Pud);
+        drawInCorner(dc, AssetId::Active);
+        break;
+    case SEASON_OVER:
+        // The rest stays black from the first erase.
+        drawCentred(dc, AssetId::TheEnd);
+        break;
+    }
+    showPicture(state, 0, 0, PICTURE_WIDTH, PICTURE_HEIGHT);
 }
 
 void drawDoorFrame(const CalendarState *state, HDC dc, int x, int y)
@@ -204,30 +281,31 @@ void drawDayNumber(const CalendarState *state, HDC dc, int x, int y, int number)
     RestoreDC(dc, saved);
 }
 
-void drawDoorThumbnail(const CalendarState *state, HDC dc, int door)
+void drawDoorThumbnail(const CalendarState *state, int door)
 {
     if (!state->doors[door].open)
         return;
-    drawImage(*state->thumbnails[door], dc, pictureOriginX(state) + state->doors[door].x,
-              pictureOriginY(state) + state->doors[door].y);
+    drawThumbnail(state, state->picture, door);
+    showPicture(state, state->doors[door].x, state->doors[door].y, DOOR_SIZE, DOOR_SIZE);
 }
 
 bool hitClickArea(const CalendarState *state, int x, int y)
 {
-    int left = pictureOriginX(state) + 530, top = pictureOriginY(state) + 380;
+    int k = pictureScale(state);
+    int left = pictureOriginX(state) + k * 530, top = pictureOriginY(state) + k * 380;
 
-    return x >= left && x < left + 110 && y >= top && y < top + 100;
+    return x >= left && x < left + k * 110 && y >= top && y < top + k * 100;
 }
 
+// 12 points at 96 dots per inch: the picture is drawn in its own pixels and
+// enlarged as a whole, so the number keeps its size in its tag whatever the
+// display's scaling, which the program follows itself.
 HFONT createDayFont()
 {
-    HDC screen = GetDC(NULL);
-    int height = -MulDiv(12, GetDeviceCaps(screen, LOGPIXELSY), 72);
     HFONT font =
-        CreateFontA(height, 0, 0, 0, 800, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+        CreateFontA(-16, 0, 0, 0, 800, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                     CLIP_DEFAULT_PRECIS, PROOF_QUALITY, VARIABLE_PITCH | FF_SWISS, "Arial");
 
-    ReleaseDC(NULL, screen);
     if (font == NULL)
         reportError(ERR_RESOURCE | ERR_FATAL, "Cannot create tindle font");
     return font;

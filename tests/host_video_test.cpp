@@ -54,12 +54,12 @@ static std::vector<DWORD> grab(int y)
     return pixels;
 }
 
-// Whether the clip shows top over bottom, in the top bits its 15-bit colours keep.
+// Whether the clip, played twice its size, shows top over bottom, in the top bits its 15-bit
+// colours keep.
 static bool shows(DWORD top, DWORD bottom)
 {
-    std::vector<DWORD> pixels = grab(Y);
-    return ((pixels[10 * EDGE + 36] ^ top) & 0xE0E0E0) == 0 &&
-           ((pixels[60 * EDGE + 36] ^ bottom) & 0xE0E0E0) == 0;
+    return ((grab(Y)[20 * EDGE + 36] ^ top) & 0xE0E0E0) == 0 &&
+           ((grab(Y + EDGE)[50 * EDGE + 36] ^ bottom) & 0xE0E0E0) == 0;
 }
 
 // The test clip played to its notice, again from the start and stopped; each door clip shown is its
@@ -68,7 +68,7 @@ static void playClipsAndDoors()
 {
     MCIDEVICEID clip = 0;
     HDC dc = GetDC(window);
-    ASSERT_TRUE(openClip(window, &clip, VIDEO_TEST_CLIP, X, Y));
+    ASSERT_TRUE(openClip(window, &clip, VIDEO_TEST_CLIP, X, Y, 2));
     HWND display = clipWindow(clip, window);
     EXPECT_FALSE(IsWindowVisible(display));
     ASSERT_TRUE(!ShowWindow(display, SW_SHOW) && playClip(clip, window));
@@ -82,13 +82,15 @@ static void playClipsAndDoors()
     EXPECT_TRUE(stopClip(clip, window) && !waitUntil(1200, [] { return !notices.empty(); }));
     EXPECT_TRUE(shows(RED, GREEN)) << "a stopped clip keeps its frame";
     EXPECT_TRUE(closeClip(clip, window) && !IsWindow(display) && closeClip(0, window));
+    UpdateWindow(
+        window); // the enlarged clip's place painted over before a thumbnail is drawn there
     resourceInstance = GetModuleHandleA(NULL);
     for (int door = 1; door <= DOOR_COUNT; door++) {
         std::string path = formatScratch("%s/%02d.avi", TINDLE_INSTALL_DIR, door);
         drawImage(DibImage::fromResource("DIB", formatScratch("DIB_FIRSTFRAMES%d", door - 1),
                                          resourceInstance),
                   dc, X, Y + 100);
-        ASSERT_TRUE(openClip(window, &clip, path.c_str(), X, Y)) << path;
+        ASSERT_TRUE(openClip(window, &clip, path.c_str(), X, Y, 1)) << path;
         ShowWindow(clipWindow(clip, window), SW_SHOW);
         EXPECT_TRUE(waitUntil(2000, [] { return grab(Y) == grab(Y + 100); })) << path;
         closeClip(clip, window);
@@ -107,8 +109,8 @@ TEST(Clip, PlaysToItsNoticeStopsWithoutOneAndEveryDoorStartsWithItsThumbnail)
 TEST(ErrorBox, ShowsEachReportAndAFailedClipCommandEndsTheLoop)
 {
     DoorSlot doors[DOOR_COUNT] = {};
-    CalendarState state = {0, window, NULL, NULL,  NULL, 4321 /* never opened */,
-                           0, {},     0,    doors, 0,    NULL};
+    CalendarState state = {0, window, NULL, NULL, NULL, 4321 /* never opened */, 0, {},
+                           0, doors,  0,    NULL, NULL};
     MCIDEVICEID stored = 1234;
     MSG quit = {};
     std::string text = reported([] { reportError(28, "%s", std::string(3000, 'x').c_str()); });
@@ -116,7 +118,7 @@ TEST(ErrorBox, ShowsEachReportAndAFailedClipCommandEndsTheLoop)
         << text;
     for (int stop = 0; stop < 2; stop++) {
         text = reported([&] {
-            stop ? stopDoorClip(&state) : (void)openClip(window, &stored, "Z:\\no.avi", 0, 0);
+            stop ? stopDoorClip(&state) : (void)openClip(window, &stored, "Z:\\no.avi", 0, 0, 1);
         });
         EXPECT_TRUE(std::regex_match(text, std::regex("(error, MCI error: .+\n?)+"))) << text;
         verifyEntry = (VerifyScreenSavePwdEntry)IsWindow;

@@ -35,7 +35,7 @@ static void dropNotices(HWND window)
     }
 }
 
-bool openClip(HWND window, MCIDEVICEID *device, const char *path, int x, int y)
+bool openClip(HWND window, MCIDEVICEID *device, const char *path, int x, int y, int scale)
 {
     MCI_DGV_OPEN_PARMSA open = {};
 
@@ -48,20 +48,28 @@ bool openClip(HWND window, MCIDEVICEID *device, const char *path, int x, int y)
                  &open))
         return false;
     *device = open.wDeviceID;
-    return placeClip(open.wDeviceID, window, x, y);
+    return placeClip(open.wDeviceID, window, x, y, scale);
 }
 
-bool placeClip(MCIDEVICEID device, HWND window, int x, int y)
+bool placeClip(MCIDEVICEID device, HWND window, int x, int y, int scale)
 {
+    MCI_DGV_PUT_PARMS destination = {};
     int width, height;
     HWND display;
 
     if (!clipSourceSize(device, window, &width, &height))
         return false;
+    // The player draws the frames into this part of its window, at first the
+    // source's own size; MCI's rectangle holds a width and a height.
+    destination.dwCallback = (DWORD_PTR)window;
+    destination.rc.right = scale * width;
+    destination.rc.bottom = scale * height;
+    if (!mciSend(device, MCI_PUT, MCI_WAIT | MCI_DGV_PUT_DESTINATION | MCI_DGV_RECT, &destination))
+        return false;
     display = clipWindow(device, window);
     if (!display)
         return false;
-    return SetWindowPos(display, nullptr, x, y, width, height, SWP_NOZORDER) != 0;
+    return SetWindowPos(display, nullptr, x, y, scale * width, scale * height, SWP_NOZORDER) != 0;
 }
 
 bool clipSourceSize(MCIDEVICEID device, HWND window, int *width, int *height)

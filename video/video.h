@@ -1,6 +1,6 @@
 // Video clips in the saver window through the Media Control Interface: an AVI
 // file opened as a digital-video device whose display window is a child of
-// the saver window, placed at its own size, played with a completion notice
+// the saver window, placed and sized, played with a completion notice
 // (MM_MCINOTIFY to the saver window), stopped and closed.
 //
 // Every MCI command that fails shows "MCI error: ..." and posts the quit
@@ -16,11 +16,12 @@
 bool mciSend(MCIDEVICEID device, UINT command, DWORD_PTR flags, void *record);
 
 // Opens path as a hidden child display window of window, placed with its
-// top-left corner at client point (x, y) at the clip's source size.  A
-// failed open stores nothing; once the device is open its id is stored in
-// *device even when placing fails, so that the caller can close it.
-bool openClip(HWND window, MCIDEVICEID *device, const char *path, int x, int y);
-bool placeClip(MCIDEVICEID device, HWND window, int x, int y);
+// top-left corner at client point (x, y) at scale times the clip's source
+// size, each pixel of the clip a block of scale x scale.  A failed open
+// stores nothing; once the device is open its id is stored in *device even
+// when placing fails, so that the caller can close it.
+bool openClip(HWND window, MCIDEVICEID *device, const char *path, int x, int y, int scale);
+bool placeClip(MCIDEVICEID device, HWND window, int x, int y, int scale);
 // The source rectangle's size; the outputs are untouched on failure.
 bool clipSourceSize(MCIDEVICEID device, HWND window, int *width, int *height);
 // The display window, or null when the command failed.

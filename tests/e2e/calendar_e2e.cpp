@@ -1,9 +1,11 @@
 // The saver's test variant as the user sees it, one row per start: date and
 // registry -> pictures, doors, clip and registry, black on every monitor; a
 // click on the click area -> the same again, and a second click that does
-// nothing; monitors changed -> the same; then the input that closes it, or
-// its error box and exit status.  A 256-colour display (calendar_palette_e2e)
-// runs only the palette rows, three monitors only the layout rows.
+// nothing; monitors changed -> the same, enlarged by the factor that the
+// primary monitor gives, block for block the screen at its own size; then
+// the input that closes it, or its error box and exit status.  A 256-colour
+// display (calendar_palette_e2e) runs only the palette rows, three monitors
+// only the layout rows.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <psapi.h>
@@ -15,6 +17,12 @@ using namespace calendar;
 using namespace harness;
 
 enum Close { KEY, RIGHT_BUTTON, LEFT_OUTSIDE, LEFT_ABOVE, LEFT_ELSEWHERE, MOVE, BOX };
+
+struct Layout {
+    const char *monitors; // for setLayout
+    int scale;            // the calendar's factor expected there
+    DWORD enlarge = 1;    // the user's choice, which the calendar reads with the monitors
+};
 
 struct Row {
     const char *what, *date;
@@ -28,7 +36,7 @@ struct Row {
     std::string box = "", leaveOut = "", installDir = "-"; // "-": the test installation
     DWORD status = 0;
     bool palette = false, readOnly = false; // the key as a standard user may find it
-    std::vector<const char *> layouts = {}; // after the click, one after another (setLayout)
+    std::vector<Layout> layouts = {}; // the first before the start, the others after the click
 };
 
 static const std::string longDir = "C:\\" + std::string(250, 'd') + "\\", none(24, '.'),
@@ -250,7 +258,8 @@ static const Row rows[] = {
      "-",
      0,
      true},
-    {"three monitors; the left one off, the primary smaller, the left one back",
+    {"three monitors: a 1920 x 1080 primary, then 1024 x 768, the left one off, the primary "
+     "smaller, the left one back, 3840 x 2160, 1920 x 1080, 3840 x 2160 kept at its own size",
      "2026-12-10 12:00:00",
      4,
      "pud.bmp",
@@ -270,8 +279,15 @@ static const Row rows[] = {
      0,
      false,
      false,
-     {"1024x768+0+0 0x0+0+0 640x480+1024+0", "800x600+0+0 0x0+0+0 640x480+800+0",
-      "800x600+0+0 800x600-800+0 640x480+800+0"}},
+     {{"1920x1080+0+0 800x600-800+0 640x480+1920+0", 2},
+      {"1024x768+0+0 800x600-800+0 640x480+1024+0", 1},
+      {"1024x768+0+0 0x0+0+0 640x480+1024+0", 1},
+      {"800x600+0+0 0x0+0+0 640x480+800+0", 1},
+      {"800x600+0+0 800x600-800+0 640x480+800+0", 1},
+      {"3840x2160+0+0 800x600-800+0 640x480+3840+0", 4},
+      {"1920x1080+0+0 800x600-800+0 640x480+1920+0", 2},
+      {"3840x2160+0+0 800x600-800+0 0x0+0+0", 1, 0},
+      {"1920x1080+0+0 800x600-800+0 640x480+1920+0", 2}}},
 };
 
 static bool cursorShown()
@@ -400,6 +416,14 @@ TEST(Calendar, Rows)
             setLastChecked(row.lastDay);
         if (row.readOnly) // readable by all and, for the next row, removable
             setKeyRights("Software\\Brackwell\\Tindle", "D:P(A;;KR;;;WD)(A;;SD;;;WD)");
+        auto arrange = [](const Layout &layout) {
+            RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\Brackwell\\Tindle", "Enlarge", REG_DWORD,
+                            &layout.enlarge, 4);
+            scale = layout.scale;
+            return setLayout(layout.monitors);
+        };
+        scale = 1;
+        ASSERT_TRUE(row.layouts.empty() || arrange(row.layouts[0]));
         coverDesktop();
         if (row.close == BOX && row.clip < 0) {
             saver.start(windowsPath(TINDLE_CLOCK_SCR), "/s",
@@ -411,9 +435,10 @@ TEST(Calendar, Rows)
             EXPECT_TRUE(waitUntil(20000, [&] { return clipDoor(window) == row.clip; }));
         }
         // The picture, black around it on every monitor, the corner picture and the doors.
+        Snapshot shot, plain;
         auto shown = [&](const char *doors) {
             return waitUntil(20000, [&] {
-                Snapshot shot;
+                shot = Snapshot();
                 return shot.shows(row.background, false) && shot.litAround() == 0 &&
                        (!row.corner || shot.shows(row.corner, true)) &&
                        (!doors || shot.doors(row.background) == doors);
@@ -432,7 +457,11 @@ TEST(Calendar, Rows)
                  monitors()) { // the seasons keep the mouse and show the arrow everywhere
                 moveTo(monitor);
                 moveMouseBy(40, 40);
-                EXPECT_TRUE(cursorShown());
+                // A clip's change repaints the window, and the host's paint hides the cursor.
+                EXPECT_TRUE(waitUntil(2000, [] {
+                    moveMouseBy(1, 0);
+                    return cursorShown();
+                }));
             }
         }
         if (row.click.x && !midnight) {
@@ -452,12 +481,22 @@ TEST(Calendar, Rows)
                     (waitUntil(5000, [&] { return (next = clipDoor(window)) >= 0 && next != 9; }) &&
                      next == 0))
             << next;
-        for (const char *layout : row.layouts) {
-            SCOPED_TRACE(layout);
-            ASSERT_TRUE(setLayout(layout));
+        for (size_t i = 1; i < row.layouts.size(); i++) {
+            SCOPED_TRACE(row.layouts[i].monitors);
+            ASSERT_TRUE(arrange(row.layouts[i]));
             coverDesktop();
             EXPECT_TRUE(shown(row.doorsAfter))
                 << Snapshot().litAround() << " " << Snapshot().doors(row.background);
+            // At 1 x, two snapshots in turn that agree, which no clip was changing in, are the
+            // plain screen; enlarged, the screen is the plain one, block for block.
+            EXPECT_TRUE(scale > 1 || waitUntil(15000, [&] {
+                            plain = shot;
+                            shot = Snapshot();
+                            return shot.differences(plain) == 0;
+                        }));
+            EXPECT_TRUE(scale == 1 ||
+                        waitUntil(15000, [&] { return Snapshot().differences(plain) == 0; }))
+                << Snapshot().differences(plain);
         }
         if (row.doorsAfter == all.c_str())
             watchCycles(window, saver.pid(),

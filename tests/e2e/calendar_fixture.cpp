@@ -135,19 +135,21 @@ static const Picture &thumbnail(int door) // compiled into the saver
     return pictures[door];
 }
 
+int scale = 1;
+
 int originX()
 {
-    return GetSystemMetrics(SM_CXSCREEN) / 2 - 320;
+    return GetSystemMetrics(SM_CXSCREEN) / 2 - 320 * scale;
 }
 int originY()
 {
-    return GetSystemMetrics(SM_CYSCREEN) / 2 - 240;
+    return GetSystemMetrics(SM_CYSCREEN) / 2 - 240 * scale;
 }
 
 // Relative movements are accelerated; this lands exactly.
 void clickAt(int x, int y, DWORD down)
 {
-    jumpTo(originX() + x, originY() + y);
+    jumpTo(originX() + scale * x, originY() + scale * y);
     mouseButton(down);
 }
 
@@ -190,11 +192,22 @@ void coverDesktop()
     pumpMessages(100);
 }
 
+static bool shownClip(HWND saver, RECT *shown)
+{
+    HWND clip = GetWindow(saver, GW_CHILD);
+    while (clip && !IsWindowVisible(clip))
+        clip = GetWindow(clip, GW_HWNDNEXT);
+    return clip && GetWindowRect(clip, shown);
+}
+
 Snapshot::Snapshot()
     : left(GetSystemMetrics(SM_XVIRTUALSCREEN)), top(GetSystemMetrics(SM_YVIRTUALSCREEN)),
       width(GetSystemMetrics(SM_CXVIRTUALSCREEN)), height(GetSystemMetrics(SM_CYVIRTUALSCREEN)),
-      x0(originX()), y0(originY())
+      x0(originX()), y0(originY()), k(scale)
 {
+    if (shownClip(FindWindowA("WindowsScreenSaverClass", NULL), &clip))
+        SetRect(&clip, (clip.left - x0) / k, (clip.top - y0) / k, (clip.right - x0) / k,
+                (clip.bottom - y0) / k);
     BITMAPINFO info = {};
     HDC screen = GetDC(NULL), memory = CreateCompatibleDC(screen);
     void *bits;
@@ -213,9 +226,29 @@ Snapshot::Snapshot()
 
 COLORREF Snapshot::at(int x, int y) const
 {
-    x += x0 - left, y += y0 - top;
-    DWORD bgrx = x < 0 || y < 0 || x >= width || y >= height ? CLR_INVALID : pixels[y * width + x];
-    return RGB(bgrx >> 16 & 255, bgrx >> 8 & 255, bgrx & 255);
+    COLORREF first = CLR_INVALID;
+    for (int i = 0; i < k * k; i++) {
+        int sx = x0 - left + k * x + i % k;
+        int sy = y0 - top + k * y + i / k;
+        DWORD bgrx =
+            sx < 0 || sy < 0 || sx >= width || sy >= height ? CLR_INVALID : pixels[sy * width + sx];
+        COLORREF colour = RGB(bgrx >> 16 & 255, bgrx >> 8 & 255, bgrx & 255);
+        if (i > 0 && colour != first)
+            return CLR_INVALID;
+        first = colour;
+    }
+    return first;
+}
+
+int Snapshot::differences(const Snapshot &plain) const
+{
+    int count = 0;
+    for (int y = 0; y < 480; y++)
+        for (int x = 0; x < 640; x++) {
+            POINT p = {x, y};
+            count += !PtInRect(&clip, p) && !PtInRect(&plain.clip, p) && at(x, y) != plain.at(x, y);
+        }
+    return count;
 }
 
 int Snapshot::litAround() const
@@ -224,8 +257,8 @@ int Snapshot::litAround() const
     for (int y = 0; y < height; y++)
         for (int x = 0; x < width; x++) {
             int px = x + left - x0, py = y + top - y0;
-            count +=
-                (px < 0 || py < 0 || px >= 640 || py >= 480) && (pixels[y * width + x] & 0xFFFFFF);
+            count += (px < 0 || py < 0 || px >= 640 * k || py >= 480 * k) &&
+                     (pixels[y * width + x] & 0xFFFFFF);
         }
     return count;
 }
@@ -285,15 +318,13 @@ std::string Snapshot::doors(const char *background) const
 
 int clipDoor(HWND saver)
 {
-    HWND clip = GetWindow(saver, GW_CHILD);
     RECT shown;
-    while (clip && !IsWindowVisible(clip))
-        clip = GetWindow(clip, GW_HWNDNEXT);
-    if (!clip || !GetWindowRect(clip, &shown))
+    if (!shownClip(saver, &shown))
         return -1;
     for (int door = 0; door < 24; door++)
-        if (shown.left == originX() + doorCorners[door].x &&
-            shown.top == originY() + doorCorners[door].y)
+        if (shown.left == originX() + scale * doorCorners[door].x &&
+            shown.top == originY() + scale * doorCorners[door].y &&
+            shown.right - shown.left == 72 * scale && shown.bottom - shown.top == 72 * scale)
             return door;
     return -2;
 }

@@ -36,6 +36,9 @@ class Picture
 };
 const Picture &installedPicture(const char *name);
 
+// The factor by which the calendar is expected enlarged: each point of the picture space a block
+// of scale x scale pixels.
+extern int scale;
 // The picture space on the primary monitor, and a click exactly at one of its points.
 int originX();
 int originY();
@@ -56,7 +59,9 @@ class Snapshot
 {
   public:
     Snapshot();
-    COLORREF at(int x, int y) const;
+    COLORREF at(int x, int y) const; // CLR_INVALID where its block is not of one colour
+    // Picture-space points unlike plain's, outside the clip shown in either.
+    int differences(const Snapshot &plain) const;
     bool shows(const char *name, bool inCorner) const; // else centred
     int litAround() const; // pixels outside the picture space, on any monitor, not black
     // Per door: '.' the background unframed, 'o' framed with its thumbnail
@@ -70,9 +75,10 @@ class Snapshot
     int mismatches(const Picture &picture, int left, int top, RECT area,
                    bool skipDoors = false) const;
     std::vector<DWORD> pixels;
-    int left, top, width, height, x0, y0;
+    int left, top, width, height, x0, y0, k;
+    RECT clip = {}; // in picture space
 };
-// The door on whose corner the shown clip stands; -1 none, -2 elsewhere.
+// The door on whose corner the shown clip stands, at scale times its size; -1 none, -2 elsewhere.
 int clipDoor(HWND saver);
 
 } // namespace calendar
