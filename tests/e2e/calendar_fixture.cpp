@@ -51,8 +51,10 @@ std::string makeInstallation(const std::string &name, const std::vector<std::str
                                       "plate.bmp",  "pud.bmp",      "setup.bmp",    "theend.bmp"};
     char clip[16];
 
-    for (int door = 1; door <= 24; door++)
-        files.push_back((snprintf(clip, sizeof clip, "%02d.avi", door), clip));
+    for (int door = 1; door <= 24; door++) {
+        snprintf(clip, sizeof clip, "%02d.avi", door);
+        files.push_back(clip);
+    }
     CreateDirectoryA(windowsPath(TINDLE_BUILD_DIR "/e2e-install").c_str(), NULL);
     CreateDirectoryA(target.c_str(), NULL);
     for (const std::string &file : files) {
@@ -175,10 +177,12 @@ bool setLayout(const char *layout)
     for (int display = 1, n;
          sscanf(layout, " %lux%lu%ld%ld%n", &mode.dmPelsWidth, &mode.dmPelsHeight,
                 &mode.dmPosition.x, &mode.dmPosition.y, &n) == 4;
-         display++, layout += n)
-        if (snprintf(name, sizeof name, "\\\\.\\DISPLAY%d", display),
-            ChangeDisplaySettingsExA(name, &mode, NULL, CDS_UPDATEREGISTRY | CDS_NORESET, NULL))
+         display++) {
+        layout += n;
+        snprintf(name, sizeof name, "\\\\.\\DISPLAY%d", display);
+        if (ChangeDisplaySettingsExA(name, &mode, NULL, CDS_UPDATEREGISTRY | CDS_NORESET, NULL))
             return false;
+    }
     return ChangeDisplaySettingsExA(NULL, NULL, NULL, 0, NULL) == DISP_CHANGE_SUCCESSFUL;
 }
 

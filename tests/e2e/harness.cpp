@@ -108,9 +108,11 @@ bool monitorsAsSetUp()
 static HWND shown(DWORD pid, const char *wantedClass, const char *title)
 {
     DWORD owner = 0;
-    for (HWND w = NULL; (w = FindWindowExA(NULL, w, wantedClass, title)) != NULL;)
-        if (GetWindowThreadProcessId(w, &owner), (!pid || owner == pid) && IsWindowVisible(w))
+    for (HWND w = NULL; (w = FindWindowExA(NULL, w, wantedClass, title)) != NULL;) {
+        GetWindowThreadProcessId(w, &owner);
+        if ((!pid || owner == pid) && IsWindowVisible(w))
             return w;
+    }
     return NULL;
 }
 

@@ -56,8 +56,11 @@ static DWORD run(
     const std::string &program, const std::string &arguments, std::function<void()> poke = [] {})
 {
     Child child;
-    return child.start(program, arguments) &&
-                   waitUntil(60000, [&] { return poke(), !child.running(); })
+    return child.start(program, arguments) && waitUntil(60000,
+                                                        [&] {
+                                                            poke();
+                                                            return !child.running();
+                                                        })
                ? child.waitExit(0)
                : STILL_ACTIVE;
 }
@@ -185,15 +188,23 @@ TEST(SecondMachine, InstallFromTheFloppyUninstallWhileThePreviewRunsAndInstallAg
     uninstaller.start("C:\\Tindle\\uninstall.exe", "");
     HWND page = dialog("Tindle Advent Uninstall ");
     press(page, IDOK);
+    // The mouse moves meanwhile, so that the preview reads the saver's values.
+    auto wiggle = [&] {
+        step = -step;
+        moveMouseBy(step, 0);
+    };
     ASSERT_TRUE(waitUntil(30000, [&] {
-        return moveMouseBy(step = -step, 0),
-               told = FindWindowA("#32770", "Tindle Advent Uninstall");
+        wiggle();
+        return told = FindWindowA("#32770", "Tindle Advent Uninstall");
     }));
     GetDlgItemTextA(told, 0xFFFF, text, sizeof text);
     EXPECT_TRUE(strstr(text, "restart")) << text;
     press(told, IDOK);
-    EXPECT_TRUE(waitUntil(
-        30000, [&] { return moveMouseBy(step = -step, 0), press(page, IDOK), !IsWindow(page); }));
+    EXPECT_TRUE(waitUntil(30000, [&] {
+        wiggle();
+        press(page, IDOK);
+        return !IsWindow(page);
+    }));
     EXPECT_FALSE(preview.running());
     EXPECT_EQ(keyWritten(HKEY_LOCAL_MACHINE, "Software\\Brackwell"), 0u);
     EXPECT_EQ(value(UNINSTALL, "UninstallString") + saver(), "<missing><missing>");
