@@ -9,11 +9,6 @@
 #include "image/dib_image.h"
 #include "reported.h"
 
-static Bytes le(uint64_t v, int size)
-{
-    return Bytes((const char *)&v, size);
-}
-
 // The file's header with the colour count its bit count implies and the row
 // size filled in, its colour table and pixelSize bytes from its pixel offset.
 static void expectAsStored(const DibImage &image, const Bytes &file, DWORD pixelSize)
