@@ -26,8 +26,9 @@ inline const char *writeFile(const char *name, const Bytes &bytes)
     }
     return name;
 }
-inline Bytes readFile(const char *name, Bytes out = "")
+inline Bytes readFile(const char *name)
 {
+    Bytes out;
     FILE *file = fopen(name, "rb");
     if (file == NULL)
         return out;
