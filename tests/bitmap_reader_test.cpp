@@ -9,11 +9,6 @@
 #include "image/dib_image.h"
 #include "reported.h"
 
-static Bytes le(uint64_t v, int size)
-{
-    return Bytes((const char *)&v, size);
-}
-
 // The file's header with the colour count its bit count implies and the row
 // size filled in, its colour table and pixelSize bytes from its pixel offset.
 static void expectAsStored(const DibImage &image, const Bytes &file, DWORD pixelSize)
@@ -57,12 +52,15 @@ TEST(BitmapFile, MadeByImageMagickAndByHand)
         Bytes rgb, peer = system(("/usr/bin/convert '" + path + "' -depth 8 rgb:peer.rgb").c_str())
                               ? ""
                               : readFile("peer.rgb");
-        for (LONG y = dib->biHeight - 1, x = 0; y >= 0; x = (x + 1) % dib->biWidth, y -= x == 0) {
+        for (LONG y = dib->biHeight - 1; y >= 0; y--) {
             const BYTE *row = dibPixels(dib) + layout.stride * y;
-            int bits = dib->biBitCount, i = bits == 8 ? row[x] : row[x / 2] >> (x % 2 ? 0 : 4) & 15;
-            const RGBQUAD &q =
-                bits == 24 ? *(const RGBQUAD *)(row + 3 * x) : image.colourTable()[i];
-            rgb += Bytes{(char)q.rgbRed, (char)q.rgbGreen, (char)q.rgbBlue};
+            for (LONG x = 0; x < dib->biWidth; x++) {
+                int bits = dib->biBitCount,
+                    i = bits == 8 ? row[x] : row[x / 2] >> (x % 2 ? 0 : 4) & 15;
+                const RGBQUAD &q =
+                    bits == 24 ? *(const RGBQUAD *)(row + 3 * x) : image.colourTable()[i];
+                rgb += Bytes{(char)q.rgbRed, (char)q.rgbGreen, (char)q.rgbBlue};
+            }
         }
         EXPECT_TRUE(rgb == peer) << "colours differ from ImageMagick's";
     }

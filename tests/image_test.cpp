@@ -12,15 +12,6 @@ static const PALETTEENTRY *halftone()
     return entries;
 }
 
-TEST(Image, TheLastHandleFreesThePictureAndItsRows)
-{
-    DibImage image = DibImage::makeImage(8, 3, 3), copy = image;
-    PackedDib *dib = image.header();
-    RowTable rows = image.rows();
-    image = copy = DibImage::empty();
-    EXPECT_TRUE(GlobalHandle(dib) == nullptr && GlobalHandle(rows) == nullptr);
-}
-
 TEST(Image, MadePicturesHaveTheHalftoneColoursAndDrawAtTheirOwnSize)
 {
     for (WORD bits : {8, 4}) {

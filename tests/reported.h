@@ -1,6 +1,6 @@
-// What the unit tests share: files written and read whole, and the "Error"
-// boxes' texts while an action ran, a line each (under Windows read and
-// answered by a second thread, natively the reports' lines on stderr).
+// What the unit tests share: bytes, files written and read whole, and the texts of the "Error"
+// boxes shown while an action ran, a line each (under Windows the program's MessageBoxA import
+// records and answers them, natively the reports' lines on stderr).
 #ifndef TINDLE_TESTS_REPORTED_H
 #define TINDLE_TESTS_REPORTED_H
 
@@ -11,6 +11,12 @@
 
 typedef std::string Bytes;
 
+// The size low bytes of v, lowest first.
+inline Bytes le(uint64_t v, int size)
+{
+    return Bytes((const char *)&v, size);
+}
+
 inline const char *writeFile(const char *name, const Bytes &bytes)
 {
     FILE *file = fopen(name, "wb");
@@ -20,8 +26,9 @@ inline const char *writeFile(const char *name, const Bytes &bytes)
     }
     return name;
 }
-inline Bytes readFile(const char *name, Bytes out = "")
+inline Bytes readFile(const char *name)
 {
+    Bytes out;
     FILE *file = fopen(name, "rb");
     if (file == NULL)
         return out;
@@ -34,44 +41,29 @@ inline Bytes readFile(const char *name, Bytes out = "")
 #ifdef _WIN32
 #include <windows.h>
 
-#include <atomic>
-#include <thread>
+typedef int(WINAPI *MessageBoxEntry)(HWND, LPCSTR, LPCSTR, UINT);
+extern "C" MessageBoxEntry importedMessageBox __asm__("__imp__MessageBoxA@16");
 
-// Presses OK on the first box of process pid that shows within timeoutMs and
-// returns its text ("" for none), behind its title when that is not "Error".
-inline std::string answerBox(DWORD pid, DWORD timeoutMs)
+// Adds the box's text to reported.txt, which outlives a fatal report, behind its title when that
+// is not "Error"; the box is answered with OK.
+inline int WINAPI recordBox(HWND, LPCSTR text, LPCSTR title, UINT)
 {
-    for (DWORD start = GetTickCount(), owner; GetTickCount() - start < timeoutMs; Sleep(10)) {
-        HWND box = NULL;
-        char title[64] = "", text[1024] = "";
-        while ((box = FindWindowExA(NULL, box, "#32770", NULL)) != NULL) {
-            GetWindowThreadProcessId(box, &owner);
-            if (owner == pid && IsWindowVisible(box))
-                break;
-        }
-        // A box that a pending quit message closes at once is gone unread.
-        if (box == NULL || (!GetWindowTextA(box, title, sizeof title) && !IsWindow(box)))
-            continue;
-        GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-        PostMessageA(box, WM_COMMAND, IDOK, 0);
-        while (IsWindow(box) && GetTickCount() - start < timeoutMs + 5000)
-            Sleep(10);
-        return (strcmp(title, "Error") ? "[" + std::string(title) + "] " : "") + text;
-    }
-    return "";
+    Bytes line = (strcmp(title, "Error") ? "[" + Bytes(title) + "] " : "") + text + "\n";
+    writeFile("reported.txt", readFile("reported.txt") + line);
+    return IDOK;
 }
 
-template <class Action> std::string reported(Action action, std::string texts = "")
+template <class Action> std::string reported(Action action)
 {
-    std::atomic<bool> done(false);
-    std::thread answerer([&] {
-        for (std::string text; !done; texts += (texts.empty() || text.empty() ? "" : "\n") + text)
-            text = answerBox(GetCurrentProcessId(), 20);
-    });
+    MessageBoxEntry shown = importedMessageBox;
+    DWORD protection; // the import slots are read-only
+    VirtualProtect(&importedMessageBox, sizeof shown, PAGE_READWRITE, &protection);
+    remove("reported.txt");
+    importedMessageBox = recordBox;
     action();
-    done = true;
-    answerer.join();
-    return texts;
+    importedMessageBox = shown;
+    Bytes texts = readFile("reported.txt");
+    return texts.substr(0, texts.size() - !texts.empty());
 }
 #else
 template <class Action> std::string reported(Action action)

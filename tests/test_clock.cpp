@@ -13,8 +13,12 @@ bool startTestClock(const char *localTime)
     if (sscanf(localTime, "%d-%d-%d %d:%d:%d", &local.tm_year, &local.tm_mon, &local.tm_mday,
                &local.tm_hour, &local.tm_min, &local.tm_sec) != 6)
         return false;
-    local.tm_year -= 1900, local.tm_mon -= 1, local.tm_isdst = -1;
-    return startedAt = time(NULL), (startTime = mktime(&local)) != (time_t)-1;
+    local.tm_year -= 1900;
+    local.tm_mon -= 1;
+    local.tm_isdst = -1;
+    startedAt = time(NULL);
+    startTime = mktime(&local);
+    return startTime != (time_t)-1;
 }
 
 void readClock(CalendarDate *now)

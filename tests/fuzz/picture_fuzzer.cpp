@@ -37,12 +37,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             (uint64_t)(data[at + 5] | data[at + 6] << 8) * (data[at + 7] | data[at + 8] << 8) >
                 64 << 20)
             return 0;
-    for (size_t at : {0, 14})
-        if (size >= at + sizeof info && (memcpy(&info, data + at, sizeof info), true) &&
-            (info.biSizeImage > 64 << 20 ||
-             ((uint64_t)llabs(info.biWidth) * info.biBitCount / 8 + 4) * llabs(info.biHeight) >
-                 64 << 20))
+    for (size_t at : {0, 14}) {
+        if (size < at + sizeof info)
+            continue;
+        memcpy(&info, data + at, sizeof info);
+        if (info.biSizeImage > 64 << 20 ||
+            ((uint64_t)llabs(info.biWidth) * info.biBitCount / 8 + 4) * llabs(info.biHeight) >
+                64 << 20)
             return 0;
+    }
     FILE *file = fopen(path.c_str(), "wb");
     fwrite(data, 1, size, file);
     fclose(file);
