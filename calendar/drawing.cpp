@@ -119,6 +119,15 @@ void deletePicture(HDC picture)
     DeleteObject(bitmap);
 }
 
+// On a palette display all drawing goes through the calendar's palette.
+static void usePalette(const CalendarState *state, HDC dc)
+{
+    if (state->palette != NULL) {
+        SelectPalette(dc, state->palette, FALSE);
+        RealizePalette(dc);
+    }
+}
+
 // Puts a part of the picture on the window, each pixel a block of k x k
 // screen pixels.
 static void showPicture(const CalendarState *state, int left, int top, int width, int height)
@@ -126,10 +135,7 @@ static void showPicture(const CalendarState *state, int left, int top, int width
     HDC dc = GetDC(state->window);
     int k = pictureScale(state);
 
-    if (state->palette != NULL) {
-        SelectPalette(dc, state->palette, FALSE);
-        RealizePalette(dc);
-    }
+    usePalette(state, dc);
     SetStretchBltMode(dc, COLORONCOLOR);
     StretchBlt(dc, originX + k * left, originY + k * top, k * width, k * height, state->picture,
                left, top, width, height, SRCCOPY);
@@ -208,10 +214,7 @@ static void drawPreview(const CalendarState *state)
     int previousMode;
 
     GetClientRect(state->window, &client);
-    if (state->palette != NULL) {
-        SelectPalette(dc, state->palette, FALSE);
-        RealizePalette(dc);
-    }
+    usePalette(state, dc);
     previousMode = SetMapMode(dc, MM_ANISOTROPIC);
     SetWindowExtEx(dc, PICTURE_WIDTH, PICTURE_HEIGHT, NULL);
     SetViewportExtEx(dc, client.right, client.bottom, NULL);
@@ -223,16 +226,14 @@ static void drawPreview(const CalendarState *state)
 void drawCalendar(CalendarState *state)
 {
     HDC dc = state->picture;
-    Presentation presentation = presentationOf(state);
+    Presentation presentation;
 
     if (isPreviewSized(state)) {
         drawPreview(state);
         return;
     }
-    if (state->palette != NULL) {
-        SelectPalette(dc, state->palette, FALSE);
-        RealizePalette(dc);
-    }
+    usePalette(state, dc);
+    presentation = presentationOf(state);
     switch (presentation) {
     case ADVENT:
         drawCentred(dc, AssetId::Pud);
@@ -250,7 +251,7 @@ void drawCalendar(CalendarState *state)
         drawInCorner(dc, AssetId::Active);
         break;
     case SEASON_OVER:
-        // The rest stays black from the first erase.
+        // The rest of the picture stays as it was, black at first.
         drawCentred(dc, AssetId::TheEnd);
         break;
     }
