@@ -289,6 +289,11 @@ static bool measureStartUp(const std::vector<std::string> &others)
     setInstallation(9, false);
     if (!startProcess(programs[1], "/s", clock, &process))
         return false;
+    // Door 1's clip opens a moment after the first paint, longer on a first
+    // start under emulation; the screen without it would then be one that
+    // later runs show too briefly to be seen.
+    waitUntil(20000,
+              [] { return clipRect(FindWindowA("WindowsScreenSaverClass", NULL)).left >= 0; });
     calendar = settledScreen();
     std::string screen = screenAndScale(FindWindowA("WindowsScreenSaverClass", NULL));
     endProcess(&process);
@@ -333,7 +338,9 @@ static bool measureStartUp(const std::vector<std::string> &others)
 
 // Wine gives no processor times for other processes (GetProcessTimes reports
 // zeros), so they are read from Linux, where a Wine process's command line
-// is the Windows one: the first word is the program's path.
+// is the Windows one: the first word is the program's path.  On the emulated
+// route qemu cannot change its own command line, and the path is the third
+// word, after qemu-i386 and Wine's loader.
 static int unixPid(const std::string &program)
 {
     WIN32_FIND_DATAA entry;
@@ -344,15 +351,21 @@ static int unixPid(const std::string &program)
         return 0;
     do {
         std::string path = std::string("Z:\\proc\\") + entry.cFileName + "\\cmdline";
-        char firstWord[MAX_PATH + 1] = "";
+        char words[3 * MAX_PATH + 1] = "";
+        const char *word = words;
+        size_t length;
         FILE *file;
 
         if (atoi(entry.cFileName) <= 0 || (file = fopen(path.c_str(), "rb")) == NULL)
             continue;
-        firstWord[fread(firstWord, 1, MAX_PATH, file)] = 0;
+        length = fread(words, 1, sizeof words - 1, file);
         fclose(file);
-        if (_stricmp(firstWord, program.c_str()) == 0)
-            found = atoi(entry.cFileName);
+        // The words end in NULs.
+        for (int n = 0; n < 3 && word < words + length; n++) {
+            if (_stricmp(word, program.c_str()) == 0)
+                found = atoi(entry.cFileName);
+            word += strlen(word) + 1;
+        }
     } while (found == 0 && FindNextFileA(find, &entry));
     FindClose(find);
     return found;
