@@ -226,6 +226,7 @@ TEST(Lzw, DamagedAndOddData)
         {"an End code straight after a clear", codes3({4, 1, 4, 5}), 3, 1, "\1"},
         {"a string code straight after a clear", codes3({4, 1, 4, 6, 5}), 3, 1, "\1"},
         {"a code beyond the next entry", codes3({4, 1, 7, 1, 5}), 100, 100, "\1\1\1\1"},
+        {"a string past the last pixel", codes3({4, 1, 6, 5}), 2, 1, "\1\1"},
         {"no width", codes3({4, 1, 5}), 0, 3, ""},
         {"no height", codes3({4, 1, 5}), 3, 0, ""},
     };
