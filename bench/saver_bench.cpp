@@ -292,8 +292,12 @@ static bool measureStartUp(const std::vector<std::string> &others)
     // Door 1's clip opens a moment after the first paint, longer on a first
     // start under emulation; the screen without it would then be one that
     // later runs show too briefly to be seen.
-    waitUntil(20000,
-              [] { return clipRect(FindWindowA("WindowsScreenSaverClass", NULL)).left >= 0; });
+    if (!waitUntil(20000, [] {
+            return clipRect(FindWindowA("WindowsScreenSaverClass", NULL)).left >= 0;
+        })) {
+        endProcess(&process);
+        return false;
+    }
     calendar = settledScreen();
     std::string screen = screenAndScale(FindWindowA("WindowsScreenSaverClass", NULL));
     endProcess(&process);

@@ -143,10 +143,16 @@ static LRESULT handleCalendarMessage(HWND window, UINT message, WPARAM wParam, L
             closeClip(state->clipDevice, window);
             state->clipDevice = 0;
         }
-        // The picture holds the palette, so it goes first.
+        // The picture holds the palette, and so does the window's own device
+        // context, which outlives it: both let it go first.
         deletePicture(state->picture);
-        if (state->palette != NULL)
+        if (state->palette != NULL) {
+            HDC dc = GetDC(window);
+
+            SelectPalette(dc, (HPALETTE)GetStockObject(DEFAULT_PALETTE), FALSE);
+            ReleaseDC(window, dc);
             DeleteObject(state->palette);
+        }
         KillTimer(window, DATE_TIMER);
         break;
     case WM_PAINT: {

@@ -61,7 +61,7 @@ bool isTwelve(const CalendarState *state);
 bool isNovember1996(const CalendarState *state);
 Presentation presentationOf(const CalendarState *state);
 // Advent shows its doors, the Twelve days theirs once all are opened.
-bool showsDoors(const CalendarState *state);
+bool showsDoors(const CalendarState *state, Presentation presentation);
 // Opens the doors before today and makes today's door wait when the user
 // has not opened it this year; Advent only.
 void settleDoors(CalendarState *state);
@@ -81,6 +81,7 @@ int pictureOriginX(const CalendarState *state);
 int pictureOriginY(const CalendarState *state);
 // A door's top-left corner in the client area, where its clip plays.
 POINT doorCorner(const CalendarState *state, int door);
+// The picture in its own pixels, drawn off the screen; fatal when it cannot be made.
 HDC createPicture(HWND window);
 void deletePicture(HDC picture);
 // The monitors changed and the host has fitted the window to them: the
@@ -90,8 +91,8 @@ void fitToDisplay(CalendarState *state);
 void drawCalendar(CalendarState *state);
 void drawDoorFrame(const CalendarState *state, HDC dc, int x, int y);
 void drawDayNumber(const CalendarState *state, HDC dc, int x, int y, int number);
-// Draws an open door's first-frame picture and puts the door on the window.
-void drawDoorThumbnail(const CalendarState *state, int door);
+// Puts a door's place of the picture on the window, as when its clip has gone.
+void showDoor(const CalendarState *state, int door);
 bool hitClickArea(const CalendarState *state, int x, int y);
 HFONT createDayFont();
 HPEN createDoorPen();

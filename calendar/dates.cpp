@@ -47,10 +47,8 @@ Presentation presentationOf(const CalendarState *state)
     return SEASON_OVER;
 }
 
-bool showsDoors(const CalendarState *state)
+bool showsDoors(const CalendarState *state, Presentation presentation)
 {
-    Presentation presentation = presentationOf(state);
-
     return presentation == ADVENT || (presentation == TWELVE && state->allDoorsOpened);
 }
 
@@ -88,7 +86,7 @@ void refreshDate(CalendarState *state, bool initial)
         return;
     // From here on the saver shows what one started now would show, with the
     // doors opened meanwhile still open: no clips where no doors are shown.
-    if (!showsDoors(state))
+    if (!showsDoors(state, presentationOf(state)))
         stopDoorClip(state);
     drawCalendar(state);
     startFirstClip(state);
@@ -98,9 +96,7 @@ void startFirstClip(CalendarState *state)
 {
     // Door 1 waits on 1 December; a click before the first paint may have
     // started a clip.
-    if (showsDoors(state) && state->doors[0].open && state->clipDevice == 0 &&
-        !isPreviewSized(state)) {
-        state->currentDoor = 0;
+    if (showsDoors(state, presentationOf(state)) && state->doors[0].open &&
+        state->clipDevice == 0 && !isPreviewSized(state))
         playDoorClip(state, 0);
-    }
 }

@@ -38,7 +38,6 @@ void openTodaysDoor(CalendarState *state)
         if (state->clipDevice != 0)
             stopDoorClip(state);
         playDoorClip(state, door);
-        state->currentDoor = door;
         state->doors[door].open = 1;
     }
     drawCalendar(state);
@@ -52,8 +51,6 @@ void openAllDoors(CalendarState *state)
     if (state->clipDevice != 0)
         stopDoorClip(state);
     playDoorClip(state, 0);
-    state->currentDoor = 0;
-    drawCalendar(state);
 }
 
 bool startDoorClip(CalendarState *state, int door)
@@ -79,6 +76,7 @@ bool startDoorClip(CalendarState *state, int door)
 
 void playDoorClip(CalendarState *state, int door)
 {
+    state->currentDoor = door;
     if (startDoorClip(state, door) && state->clipDevice != 0)
         playClip(state->clipDevice, state->window);
 }
@@ -88,7 +86,7 @@ void stopDoorClip(CalendarState *state)
     if (state->clipDevice == 0)
         return;
     ShowWindow(clipWindow(state->clipDevice, state->window), SW_HIDE);
-    drawDoorThumbnail(state, state->currentDoor);
+    showDoor(state, state->currentDoor);
     // Closing also drops the closed clip's late notices, which would end the
     // next clip at once, and keeps a quit that a failed command has posted.
     closeClip(state->clipDevice, state->window);
@@ -97,6 +95,8 @@ void stopDoorClip(CalendarState *state)
 
 void advanceClip(CalendarState *state)
 {
+    int next = state->currentDoor + 1;
+
     if (state->currentDoor == PAUSE_AFTER_DOOR_1 || state->currentDoor == PAUSE_AFTER_DOOR_22) {
         DWORD start = GetTickCount();
 
@@ -106,8 +106,7 @@ void advanceClip(CalendarState *state)
     }
     if (state->clipDevice != 0)
         stopDoorClip(state);
-    state->currentDoor++;
-    if (state->currentDoor >= DOOR_COUNT || !state->doors[state->currentDoor].open)
-        state->currentDoor = 0;
-    playDoorClip(state, state->currentDoor);
+    if (next >= DOOR_COUNT || !state->doors[next].open)
+        next = 0;
+    playDoorClip(state, next);
 }

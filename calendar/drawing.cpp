@@ -104,10 +104,13 @@ POINT doorCorner(const CalendarState *state, int door)
 HDC createPicture(HWND window)
 {
     HDC screen = GetDC(window), picture = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, PICTURE_WIDTH, PICTURE_HEIGHT);
 
-    SelectObject(picture, CreateCompatibleBitmap(screen, PICTURE_WIDTH, PICTURE_HEIGHT));
-    PatBlt(picture, 0, 0, PICTURE_WIDTH, PICTURE_HEIGHT, BLACKNESS);
     ReleaseDC(window, screen);
+    if (picture == NULL || bitmap == NULL)
+        reportError(ERR_RESOURCE | ERR_FATAL, "Cannot create the calendar's picture");
+    SelectObject(picture, bitmap);
+    PatBlt(picture, 0, 0, PICTURE_WIDTH, PICTURE_HEIGHT, BLACKNESS);
     return picture;
 }
 
@@ -159,8 +162,8 @@ void fitToDisplay(CalendarState *state)
     dc = GetDC(state->window);
     FillRect(dc, &client, (HBRUSH)GetStockObject(BLACK_BRUSH));
     ReleaseDC(state->window, dc);
-    PatBlt(state->picture, 0, 0, PICTURE_WIDTH, PICTURE_HEIGHT, BLACKNESS);
-    drawCalendar(state);
+    // Only the picture's place and size have changed.
+    showPicture(state, 0, 0, PICTURE_WIDTH, PICTURE_HEIGHT);
 }
 
 static void drawCentred(HDC dc, AssetId asset)
@@ -200,9 +203,9 @@ static void drawDoors(const CalendarState *state, HDC dc, Presentation presentat
         drawDoorFrame(state, dc, x, y);
         drawDayNumber(state, dc, x + 3, y, pending + 1);
     }
-    // An open clip's window covers the current door.
+    // A playing clip's window covers its door: the window clips its children.
     for (int door = 0; door < DOOR_COUNT; door++)
-        if (state->doors[door].open && (door != state->currentDoor || state->clipDevice == 0))
+        if (state->doors[door].open)
             drawThumbnail(state, dc, door);
 }
 
@@ -238,13 +241,10 @@ void drawCalendar(CalendarState *state)
     case ADVENT:
         drawCentred(dc, AssetId::Pud);
         drawInCorner(dc, AssetId::ClickHere);
-        drawDoors(state, dc, presentation);
         break;
     case TWELVE:
         drawCentred(dc, AssetId::Plate);
         drawInCorner(dc, AssetId::ClickAll);
-        if (state->allDoorsOpened)
-            drawDoors(state, dc, presentation);
         break;
     case NOVEMBER_1996:
         drawCentred(dc, AssetId::Pud);
@@ -255,6 +255,8 @@ void drawCalendar(CalendarState *state)
         drawCentred(dc, AssetId::TheEnd);
         break;
     }
+    if (showsDoors(state, presentation))
+        drawDoors(state, dc, presentation);
     showPicture(state, 0, 0, PICTURE_WIDTH, PICTURE_HEIGHT);
 }
 
@@ -282,11 +284,8 @@ void drawDayNumber(const CalendarState *state, HDC dc, int x, int y, int number)
     RestoreDC(dc, saved);
 }
 
-void drawDoorThumbnail(const CalendarState *state, int door)
+void showDoor(const CalendarState *state, int door)
 {
-    if (!state->doors[door].open)
-        return;
-    drawThumbnail(state, state->picture, door);
     showPicture(state, state->doors[door].x, state->doors[door].y, DOOR_SIZE, DOOR_SIZE);
 }
 

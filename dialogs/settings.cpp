@@ -49,7 +49,7 @@ static void eraseBlack(HWND dialog, HDC dc)
 static int dialogDpi(HWND dialog, HDC dc)
 {
     typedef UINT(WINAPI * DpiEntry)(HWND);
-    DpiEntry forWindow =
+    static DpiEntry forWindow =
         (DpiEntry)(void *)GetProcAddress(GetModuleHandleA("USER32.DLL"), "GetDpiForWindow");
 
     return forWindow != NULL ? (int)forWindow(dialog) : GetDeviceCaps(dc, LOGPIXELSY);

@@ -35,27 +35,19 @@ static EXCEPTION_DISPOSITION __cdecl lastResortHandler(EXCEPTION_RECORD *record,
 
 // The calendar is a picture drawn pixel for pixel, which the system would
 // stretch, blurred, on a display scaled above 100 % for a program that does
-// not say it follows the scaling itself.  Said here, at run time, in the
-// newest way the system knows, rather than in a manifest (resources/tindle.rc).
+// not say it follows the scaling itself.  Said at run time, so that the
+// preview can leave it unsaid.  Per monitor only where the system also scales
+// the dialogs (the second version); the system's scaling elsewhere.
 static void declareDpiAware()
 {
     typedef BOOL(WINAPI * ContextEntry)(DPI_AWARENESS_CONTEXT);
-    typedef HRESULT(WINAPI * AwarenessEntry)(int);
     typedef BOOL(WINAPI * AwareEntry)();
     HMODULE user32 = GetModuleHandleA("USER32.DLL");
     ContextEntry perMonitorV2 =
         (ContextEntry)(void *)GetProcAddress(user32, "SetProcessDpiAwarenessContext");
     AwareEntry systemAware = (AwareEntry)(void *)GetProcAddress(user32, "SetProcessDPIAware");
-    HMODULE shcore;
-    AwarenessEntry perMonitor;
 
     if (perMonitorV2 != NULL && perMonitorV2(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2))
-        return;
-    // Windows 8.1 until the second version; only its own system directory.
-    shcore = LoadLibraryExA("SHCORE.DLL", NULL, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    perMonitor =
-        shcore ? (AwarenessEntry)(void *)GetProcAddress(shcore, "SetProcessDpiAwareness") : NULL;
-    if (perMonitor != NULL && SUCCEEDED(perMonitor(2))) // PROCESS_PER_MONITOR_DPI_AWARE
         return;
     if (systemAware != NULL)
         systemAware();
