@@ -10,12 +10,13 @@
 #include "host/host.h"
 #include "host/password.h"
 #include "image/dib_image.h"
+#include "harness.h"
 #include "reported.h"
 #include "support/report.h"
 #include "video/video.h"
 
 static const int X = 100, Y = 50, EDGE = 72;
-static const DWORD RED = 0xFF0000, GREEN = 0x00FF00, BLUE = 0x0000FF; // as 0x00RRGGBB
+static const COLORREF RED = RGB(255, 0, 0), GREEN = RGB(0, 255, 0), BLUE = RGB(0, 0, 255);
 static std::vector<std::pair<WPARAM, LPARAM>> notices;
 
 // One window for all: Wine waits 2 s for a window manager to hide or destroy one.
@@ -39,19 +40,11 @@ template <class Condition> static bool waitUntil(DWORD timeoutMs, Condition cond
     return true;
 }
 
-// The 72 x 72 square of the screen at client point (X, y), as 0x00RRGGBB.
-static std::vector<DWORD> grab(int y)
+// The 72 x 72 square of the screen at client point (X, y).
+static std::vector<COLORREF> grab(int y)
 {
-    BITMAPINFO info = {{sizeof info.bmiHeader, EDGE, -EDGE, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
-    HDC screen = GetDC(window), memory = CreateCompatibleDC(screen);
-    DWORD *bits;
-    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, (void **)&bits, NULL, 0);
-    SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, EDGE, EDGE, screen, X, y, SRCCOPY);
-    GdiFlush();
-    std::vector<DWORD> pixels(bits, bits + EDGE * EDGE);
-    DeleteDC(memory);
-    DeleteObject(bitmap);
+    HDC screen = GetDC(window);
+    std::vector<COLORREF> pixels = harness::pixelsOf(screen, X, y, EDGE, EDGE);
     ReleaseDC(window, screen);
     return pixels;
 }
@@ -64,12 +57,10 @@ static bool shows(DWORD top, DWORD bottom)
            ((grab(Y + EDGE)[50 * EDGE + 36] ^ bottom) & 0xE0E0E0) == 0;
 }
 
-// The test clip played to its notice, again from the start and stopped; each door clip shown is its
-// thumbnail.
-static void playClipsAndDoors()
+// The test clip played to its notice, again from the start and stopped.
+static void playTestClip()
 {
     MCIDEVICEID clip = 0;
-    HDC dc = GetDC(window);
     ASSERT_TRUE(openClip(window, &clip, VIDEO_TEST_CLIP, X, Y, 2));
     HWND display = clipWindow(clip, window);
     EXPECT_FALSE(IsWindowVisible(display));
@@ -84,25 +75,11 @@ static void playClipsAndDoors()
     EXPECT_TRUE(stopClip(clip, window) && !waitUntil(1200, [] { return !notices.empty(); }));
     EXPECT_TRUE(shows(RED, GREEN)) << "a stopped clip keeps its frame";
     EXPECT_TRUE(closeClip(clip, window) && !IsWindow(display) && closeClip(0, window));
-    UpdateWindow(
-        window); // the enlarged clip's place painted over before a thumbnail is drawn there
-    resourceInstance = GetModuleHandleA(NULL);
-    for (int door = 1; door <= DOOR_COUNT; door++) {
-        std::string path = formatScratch("%s/%02d.avi", TINDLE_INSTALL_DIR, door);
-        drawImage(DibImage::fromResource("DIB", formatScratch("DIB_FIRSTFRAMES%d", door - 1),
-                                         resourceInstance),
-                  dc, X, Y + 100);
-        ASSERT_TRUE(openClip(window, &clip, path.c_str(), X, Y, 1)) << path;
-        ShowWindow(clipWindow(clip, window), SW_SHOW);
-        EXPECT_TRUE(waitUntil(2000, [] { return grab(Y) == grab(Y + 100); })) << path;
-        closeClip(clip, window);
-    }
-    ReleaseDC(window, dc);
 }
 
-TEST(Clip, PlaysToItsNoticeStopsWithoutOneAndEveryDoorStartsWithItsThumbnail)
+TEST(Clip, PlaysToItsNoticeAndStopsWithoutOne)
 {
-    EXPECT_EQ(reported(playClipsAndDoors), "");
+    EXPECT_EQ(reported(playTestClip), "");
 }
 
 // What the box shows for a report; a failing MCI command, also while a door clip stops, leaves

@@ -44,7 +44,7 @@ void freshRegistry(const std::string &directory)
                     directory.size() + 1);
 }
 
-std::string makeInstallation(const std::string &name, const std::vector<std::string> &leaveOut)
+std::string makeInstallation(const std::string &name, const std::string &leaveOut)
 {
     std::string target = windowsPath(TINDLE_BUILD_DIR "/e2e-install/" + name);
     std::vector<std::string> files = {"active.bmp", "clickall.bmp", "clikhere.bmp", "credits.bmp",
@@ -60,7 +60,7 @@ std::string makeInstallation(const std::string &name, const std::vector<std::str
     for (const std::string &file : files) {
         std::string from = windowsPath(file.size() == 6 ? TINDLE_SHORT_CLIPS : TINDLE_INSTALL_DIR);
         DeleteFileA((target + "\\" + file).c_str());
-        if (std::find(leaveOut.begin(), leaveOut.end(), file) == leaveOut.end())
+        if (file != leaveOut)
             CopyFileA((from + "\\" + file).c_str(), (target + "\\" + file).c_str(), FALSE);
     }
     return target;
@@ -75,51 +75,32 @@ HWND startSaver(Child &saver, const char *localTime, const char *arguments)
     return waitForWindow(saver.pid(), "WindowsScreenSaverClass", "Screen Saver", 15000);
 }
 
-static size_t stride(const BITMAPINFOHEADER &h)
+// Windows' own reading of a bitmap, not the saver's.
+static Picture pictureOf(HBITMAP bitmap)
 {
-    return (h.biWidth * h.biBitCount + 31) / 32 * 4;
-}
-
-bool Picture::parse(const unsigned char *data, size_t size)
-{
-    size_t start = size >= 2 && data[0] == 'B' && data[1] == 'M' ? 14 : 0, offset;
-
-    if (size < start + sizeof header)
-        return false;
-    memcpy(&header, data + start, sizeof header);
-    size_t entries = header.biBitCount <= 8 ? (size_t)1 << header.biBitCount : 0;
-    size_t bytes = stride(header) * header.biHeight;
-    offset = start + 40 + entries * 4;
-    if (start)
-        memcpy(&offset, data + 10, 4);
-    if (header.biCompression != BI_RGB || size < offset + bytes)
-        return false;
-    table.assign((const RGBQUAD *)(data + start + 40),
-                 (const RGBQUAD *)(data + start + 40) + entries);
-    pixels.assign(data + offset, data + offset + bytes);
-    return true;
+    BITMAP size = {};
+    HDC dc = CreateCompatibleDC(NULL);
+    GetObjectA(bitmap, sizeof size, &size);
+    SelectObject(dc, bitmap);
+    Picture picture = {size.bmWidth, size.bmHeight,
+                       pixelsOf(dc, 0, 0, size.bmWidth, size.bmHeight)};
+    DeleteDC(dc);
+    DeleteObject(bitmap);
+    return picture;
 }
 
 COLORREF Picture::at(int x, int y) const
 {
-    if (x < 0 || y < 0 || x >= width() || y >= height())
-        return CLR_INVALID;
-    const unsigned char *row = &pixels[stride(header) * (header.biHeight - 1 - y)];
-    if (header.biBitCount == 24)
-        return RGB(row[3 * x + 2], row[3 * x + 1], row[3 * x]);
-    const RGBQUAD &c = table[header.biBitCount == 8 ? row[x]
-                             : x % 2                ? row[x / 2] & 15
-                                                    : row[x / 2] >> 4];
-    return RGB(c.rgbRed, c.rgbGreen, c.rgbBlue);
+    return x < 0 || y < 0 || x >= width || y >= height ? CLR_INVALID : pixels[y * width + x];
 }
 
 const Picture &installedPicture(const char *name)
 {
     static std::map<std::string, Picture> pictures;
-    if (!pictures.count(name)) {
-        std::string data = fileContents(windowsPath(TINDLE_INSTALL_DIR "/") + name);
-        pictures[name].parse((const unsigned char *)data.data(), data.size());
-    }
+    std::string path = windowsPath(TINDLE_INSTALL_DIR "/") + name;
+    if (!pictures.count(name))
+        pictures[name] = pictureOf((HBITMAP)LoadImageA(NULL, path.c_str(), IMAGE_BITMAP, 0, 0,
+                                                       LR_LOADFROMFILE | LR_CREATEDIBSECTION));
     return pictures[name];
 }
 
@@ -130,10 +111,15 @@ static const Picture &thumbnail(int door) // compiled into the saver
         LoadLibraryExA(windowsPath(TINDLE_CLOCK_SCR).c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
     char name[32];
     snprintf(name, sizeof name, "DIB_FIRSTFRAMES%d", door);
-    HRSRC found = FindResourceA(saver, name, "DIB");
-    if (!pictures[door].width())
-        pictures[door].parse((const unsigned char *)LockResource(LoadResource(saver, found)),
-                             SizeofResource(saver, found));
+    const BITMAPFILEHEADER *file = (const BITMAPFILEHEADER *)LockResource(
+        LoadResource(saver, FindResourceA(saver, name, "DIB")));
+    const BITMAPINFO *dib = (const BITMAPINFO *)(file + 1);
+    const char *bits = (const char *)file + file->bfOffBits;
+    HDC screen = GetDC(NULL);
+    if (pictures[door].pixels.empty())
+        pictures[door] =
+            pictureOf(CreateDIBitmap(screen, &dib->bmiHeader, CBM_INIT, bits, dib, DIB_RGB_COLORS));
+    ReleaseDC(NULL, screen);
     return pictures[door];
 }
 
@@ -212,19 +198,8 @@ Snapshot::Snapshot()
     if (shownClip(FindWindowA("WindowsScreenSaverClass", NULL), &clip))
         SetRect(&clip, (clip.left - x0) / k, (clip.top - y0) / k, (clip.right - x0) / k,
                 (clip.bottom - y0) / k);
-    BITMAPINFO info = {};
-    HDC screen = GetDC(NULL), memory = CreateCompatibleDC(screen);
-    void *bits;
-
-    info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, NULL, 0);
-    HGDIOBJ previous = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, left, top, SRCCOPY);
-    GdiFlush();
-    pixels.assign((DWORD *)bits, (DWORD *)bits + width * height);
-    SelectObject(memory, previous);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
+    HDC screen = GetDC(NULL);
+    pixels = pixelsOf(screen, left, top, width, height);
     ReleaseDC(NULL, screen);
 }
 
@@ -234,9 +209,8 @@ COLORREF Snapshot::at(int x, int y) const
     for (int i = 0; i < k * k; i++) {
         int sx = x0 - left + k * x + i % k;
         int sy = y0 - top + k * y + i / k;
-        DWORD bgrx =
+        COLORREF colour =
             sx < 0 || sy < 0 || sx >= width || sy >= height ? CLR_INVALID : pixels[sy * width + sx];
-        COLORREF colour = RGB(bgrx >> 16 & 255, bgrx >> 8 & 255, bgrx & 255);
         if (i > 0 && colour != first)
             return CLR_INVALID;
         first = colour;
@@ -287,16 +261,15 @@ int Snapshot::mismatches(const Picture &picture, int left, int top, RECT area, b
 bool Snapshot::shows(const char *name, bool inCorner) const
 {
     const Picture &p = installedPicture(name);
-    int left = inCorner ? 640 - p.width() : 320 - p.width() / 2,
-        top = inCorner ? 480 - p.height() : 240 - p.height() / 2;
-    return mismatches(p, left, top, {left, top, left + p.width(), top + p.height()}, !inCorner) ==
-           0;
+    int left = inCorner ? 640 - p.width : 320 - p.width / 2,
+        top = inCorner ? 480 - p.height : 240 - p.height / 2;
+    return mismatches(p, left, top, {left, top, left + p.width, top + p.height}, !inCorner) == 0;
 }
 
 std::string Snapshot::doors(const char *background) const
 {
     const Picture &back = installedPicture(background);
-    int bx = 320 - back.width() / 2, by = 240 - back.height() / 2;
+    int bx = 320 - back.width / 2, by = 240 - back.height / 2;
     std::string shown;
 
     for (int door = 0; door < 24; door++) {

@@ -15,24 +15,15 @@ std::string progress();
 // A new key, with the rights a new key gets, holding only InstallDir = directory.
 void freshRegistry(const std::string &directory);
 // A test installation (Windows path) of the pictures and short clips, less leaveOut.
-std::string makeInstallation(const std::string &name,
-                             const std::vector<std::string> &leaveOut = {});
+std::string makeInstallation(const std::string &name, const std::string &leaveOut = "");
 // The saver's test variant at localTime ("YYYY-MM-DD HH:MM:SS"): its window or null.
 HWND startSaver(harness::Child &saver, const char *localTime, const char *arguments = "/s");
 
-// A bitmap read independently of the saver: 4, 8 or 24 bits, uncompressed.
-class Picture
-{
-  public:
-    bool parse(const unsigned char *data, size_t size);
-    int width() const { return header.biWidth; }
-    int height() const { return header.biHeight; }
-    COLORREF at(int x, int y) const; // from the top-left corner
-
-  private:
-    BITMAPINFOHEADER header = {};
-    std::vector<RGBQUAD> table;
-    std::vector<unsigned char> pixels;
+// A bitmap read independently of the saver, its pixels as pixelsOf gives them.
+struct Picture {
+    int width, height;
+    std::vector<COLORREF> pixels;
+    COLORREF at(int x, int y) const; // from the top-left corner; CLR_INVALID outside
 };
 const Picture &installedPicture(const char *name);
 
@@ -74,7 +65,7 @@ class Snapshot
     // the doors with their frames and the corner picture.
     int mismatches(const Picture &picture, int left, int top, RECT area,
                    bool skipDoors = false) const;
-    std::vector<DWORD> pixels;
+    std::vector<COLORREF> pixels;
     int left, top, width, height, x0, y0, k;
     RECT clip = {}; // in picture space
 };

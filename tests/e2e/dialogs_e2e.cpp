@@ -23,15 +23,15 @@ static bool showsPicture(HWND box, const char *name, bool bottomRight)
     GetWindowRect(GetDesktopWindow(), &desktop);
     GetWindowRect(box, &area);
     GetClientRect(box, &client);
-    POINT at = {bottomRight ? client.right - p.width() : 0,
-                bottomRight ? client.bottom - p.height() : 0};
+    POINT at = {bottomRight ? client.right - p.width : 0,
+                bottomRight ? client.bottom - p.height : 0};
     int y = std::max(0L, -at.y);
     ClientToScreen(box, &at);
-    while (y < p.height() && GetPixel(screen, at.x + y * p.width() / p.height(), at.y + y) ==
-                                 p.at(y * p.width() / p.height(), y))
+    while (y < p.height && GetPixel(screen, at.x + y * p.width / p.height, at.y + y) ==
+                               p.at(y * p.width / p.height, y))
         y++;
     ReleaseDC(NULL, screen);
-    return y == p.height() && area.left == desktop.right / 2 + (area.left - area.right) / 2 &&
+    return y == p.height && area.left == desktop.right / 2 + (area.left - area.right) / 2 &&
            area.top == desktop.bottom / 2 + (area.top - area.bottom) / 2;
 }
 

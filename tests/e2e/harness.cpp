@@ -27,6 +27,24 @@ std::string windowsPath(const std::string &unixPath)
     return path;
 }
 
+std::vector<COLORREF> pixelsOf(HDC dc, int left, int top, int width, int height)
+{
+    BITMAPINFO info = {{sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB}};
+    HDC memory = CreateCompatibleDC(dc);
+    DWORD *bits;
+    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, (void **)&bits, NULL, 0);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, dc, left, top, SRCCOPY);
+    GdiFlush();
+    std::vector<COLORREF> pixels(width * height);
+    for (size_t i = 0; i < pixels.size(); i++) // 0x00RRGGBB in, 0x00BBGGRR out
+        pixels[i] = RGB(bits[i] >> 16 & 255, bits[i] >> 8 & 255, bits[i] & 255);
+    SelectObject(memory, previous);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    return pixels;
+}
+
 void pumpMessages(DWORD ms)
 {
     MSG message;

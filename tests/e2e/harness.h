@@ -43,6 +43,8 @@ template <class Condition> bool waitUntil(DWORD timeoutMs, Condition condition)
 }
 
 std::string windowsPath(const std::string &unixPath); // Wine's Z: drive
+// A rectangle of dc, top row first, as COLORREFs.
+std::vector<COLORREF> pixelsOf(HDC dc, int left, int top, int width, int height);
 // Running under qemu, as the scripts that start Wine say in TINDLE_ROUTE.
 bool emulatedRoute();
 // The monitors, the primary first; whether they are those that tools/wine-run
