@@ -64,14 +64,6 @@ static DWORD run(
                ? child.waitExit(0)
                : STILL_ACTIVE;
 }
-static HWND dialog(const char *title)
-{
-    return waitForWindow(0, "#32770", title, 30000);
-}
-static void press(HWND window, int id)
-{
-    PostMessageA(window, WM_COMMAND, id, 0);
-}
 
 // What installer leaves in directory and the registry; values are the
 // calendar's LastChecked, LastCheckedYear, Advent, Twelve and the desktop's saver.
@@ -110,25 +102,27 @@ TEST(FirstMachine, InstallRunAndDuplicate)
     RegSetKeyValueA(HKEY_LOCAL_MACHINE, PREFS, "InstallDir", REG_SZ, "C:\\users\\Public", 16);
     RegSetKeyValueA(HKEY_LOCAL_MACHINE, PREFS, "LastChecked", REG_DWORD, "\x09\0\0", 4);
     EXPECT_EQ(run(DEFAULT_DIR + "\\tindle.exe", "",
-                  [] { press(FindWindowA("#32770", "Tindle Advent Setup "), IDOK); }),
+                  [] {
+                      PostMessageA(FindWindowA("#32770", "Tindle Advent Setup "), WM_COMMAND, IDOK,
+                                   0);
+                  }),
               0u);
     expectInstalled(DEFAULT_DIR, INSTALLER, "9,96,0,0," + SYSTEM_SAVER);
-    // The saver as the desktop starts it, full screen; a key ends it.
     EXPECT_EQ(run(saver(), "/s", [] { pressKey(VK_SPACE); }), 0u);
 
     Child settings;
     ASSERT_TRUE(settings.start(SYSTEM_SAVER, "/c"));
-    HWND box = dialog(SETTINGS_TITLE);
+    HWND box = waitForWindow(0, "#32770", SETTINGS_TITLE, 30000);
     EXPECT_TRUE(duplicateTo(settings.pid(), box, 'A'));
     EXPECT_SAME_FILE(FLOPPY_COPY, INSTALLER);
-    press(box, IDOK);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
     EXPECT_EQ(settings.waitExit(30000), 1u);
     // Run in place (_?=), the uninstaller holds its own file, which then goes
     // at the next restart: quiet, it must not wait for the user to hear that.
     EXPECT_EQ(run(DEFAULT_DIR + "\\uninstall.exe", "/S _?=" + DEFAULT_DIR), 0u);
 }
 
-// A new file, held open for no one else to share while the handle lasts.
+// Held open for no one else to share while the handle lasts.
 static HANDLE newFile(const char *path)
 {
     return CreateFileA(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
@@ -186,9 +180,8 @@ TEST(SecondMachine, InstallFromTheFloppyUninstallWhileThePreviewRunsAndInstallAg
                        OPEN_EXISTING, 0, NULL);
     CloseHandle(newFile("C:\\Tindle\\notes.txt"));
     uninstaller.start("C:\\Tindle\\uninstall.exe", "");
-    HWND page = dialog("Tindle Advent Uninstall ");
-    press(page, IDOK);
-    // The mouse moves meanwhile, so that the preview reads the saver's values.
+    HWND page = waitForWindow(0, "#32770", "Tindle Advent Uninstall ", 30000);
+    PostMessageA(page, WM_COMMAND, IDOK, 0);
     auto wiggle = [&] {
         step = -step;
         moveMouseBy(step, 0);
@@ -199,10 +192,10 @@ TEST(SecondMachine, InstallFromTheFloppyUninstallWhileThePreviewRunsAndInstallAg
     }));
     GetDlgItemTextA(told, 0xFFFF, text, sizeof text);
     EXPECT_TRUE(strstr(text, "restart")) << text;
-    press(told, IDOK);
+    PostMessageA(told, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(waitUntil(30000, [&] {
         wiggle();
-        press(page, IDOK);
+        PostMessageA(page, WM_COMMAND, IDOK, 0);
         return !IsWindow(page);
     }));
     EXPECT_FALSE(preview.running());
