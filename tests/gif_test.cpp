@@ -137,14 +137,11 @@ TEST(GiflibPeer, RealEncodersFilesAndCraftedStreams)
             expectSameAsGiflib(entry.path().c_str());
         }
     EXPECT_GE(files, 10);
-    enum Tail { End, ClearEnd, SurplusEnd, NoEnd, EndThenBlocks }; // behind the last pixel's code
+    enum { End, ClearEnd, SurplusEnd, NoEnd, EndThenBlocks }; // behind the last pixel's code
     // Pixels (i / run * 7 + i / run / 13) mod the colours: runs make long strings.
     struct Row {
         const char *name;
-        int width, height, minCodeSize;
-        Tail tail;
-        size_t blockSize;
-        int deferClear;
+        int width, height, minCodeSize, tail, blockSize, deferClear;
         bool interlaced;
         int run = 1;
     } rows[] = {
@@ -209,8 +206,7 @@ TEST(Lzw, DamagedAndOddData)
         Bytes data;
         int width, height;
         Bytes pixels, after = ";";
-        int result = 0;
-        long end = -1; // behind the data
+        long result = 0, end = -1; // end -1: behind the data
     } rows[] = {
         {"data end early, no terminator", codes3({4, 1, 2}).substr(0, 4), 10, 10, "\1\2", ""},
         {"clears first and between, a code = next entry", codes3({4, 4, 1, 2, 4, 3, 6, 5}), 5, 1,
