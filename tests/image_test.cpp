@@ -16,6 +16,7 @@ TEST(Image, MadePicturesHaveTheHalftoneColoursDrawAtTheirOwnSizeAndGivePalettes)
 {
     for (WORD bits : {8, 4}) {
         DibImage made = DibImage::makeImage(bits, 1, 1);
+        EXPECT_EQ(made.header()->biClrImportant, bits == 8 ? 256u : 16u);
         for (int i = 0; i < (bits == 8 ? 256 : 16); i++) {
             const RGBQUAD &c = made.colourTable()[i];
             ASSERT_EQ(RGB(c.rgbRed, c.rgbGreen, c.rgbBlue) | c.rgbReserved << 24,
