@@ -1,6 +1,5 @@
 // The calendar's date rules against the real (Wine) registry.
 #include <gtest/gtest.h>
-#include <stdio.h>
 
 #include "calendar/calendar_state.h"
 #include "calendar/clock.h"
@@ -10,13 +9,12 @@
 
 using namespace calendar;
 
-// A state with only the date fields that the rules read.
+// A state on the date at noon by the tests' clock, which runs on from there.
 static CalendarState on(const char *date)
 {
     CalendarState state = {};
-    sscanf(date, "%d-%d-%d", &state.today.year, &state.today.month, &state.today.dayOfMonth);
-    state.today.year -= 1900;
-    state.today.month -= 1;
+    startTestClock((date + std::string(" 12:00:00")).c_str());
+    readClock(&state.today);
     return state;
 }
 
@@ -77,9 +75,7 @@ TEST(Calendar, TheStoredProgressSettlesTheDoors)
         EXPECT_EQ(progress().substr(0, strlen(row.stored) + 1), row.stored + std::string(" "));
     }
     // The timer's date check within a day settles nothing, whatever was stored meanwhile.
-    CalendarState same = {};
-    startTestClock("2026-12-10 12:00:00");
-    readClock(&same.today);
+    CalendarState same = on("2026-12-10");
     refreshDate(&same, false);
     EXPECT_EQ(progress().substr(0, 7), "126 27 ");
 }

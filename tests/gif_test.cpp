@@ -12,7 +12,7 @@
 #include "reported.h"
 
 struct Code {
-    int code, width;
+    int code, width = 3; // 3 bits, as at minimum code size 2
 };
 
 // The LZW Minimum Code Size byte, the codes in sub-blocks, the terminator.
@@ -29,15 +29,6 @@ static Bytes imageData(int minCodeSize, const std::vector<Code> &codes, size_t b
     for (size_t at = 0; at < packed.size(); at += blockSize)
         out += (char)std::min(blockSize, packed.size() - at) + packed.substr(at, blockSize);
     return out + '\0';
-}
-
-// Codes of 3 bits, as at minimum code size 2.
-static Bytes codes3(std::initializer_list<int> codes)
-{
-    std::vector<Code> all;
-    for (int code : codes)
-        all.push_back({code, 3});
-    return imageData(2, all);
 }
 
 // A greedy LZW encoder: clear, the codes with the width growing as giflib's (below minimum code
@@ -137,14 +128,11 @@ TEST(GiflibPeer, RealEncodersFilesAndCraftedStreams)
             expectSameAsGiflib(entry.path().c_str());
         }
     EXPECT_GE(files, 10);
-    enum Tail { End, ClearEnd, SurplusEnd, NoEnd, EndThenBlocks }; // behind the last pixel's code
+    enum { End, ClearEnd, SurplusEnd, NoEnd, EndThenBlocks }; // behind the last pixel's code
     // Pixels (i / run * 7 + i / run / 13) mod the colours: runs make long strings.
     struct Row {
         const char *name;
-        int width, height, minCodeSize;
-        Tail tail;
-        size_t blockSize;
-        int deferClear;
+        int width, height, minCodeSize, tail, blockSize, deferClear;
         bool interlaced;
         int run = 1;
     } rows[] = {
@@ -190,10 +178,10 @@ TEST(GiflibPeer, RealEncodersFilesAndCraftedStreams)
         if (r.tail == EndThenBlocks)
             data.insert(data.size() - 1, "\x03xyz\x01w");
         // A second picture behind the first shows where its data ended.
-        expectSameAsGiflib(writeFile("gif_test_crafted.gif",
-                                     header(r.minCodeSize - 1) +
-                                         descriptor(r.width, r.height, -1, r.interlaced) + data +
-                                         descriptor(2, 1, 1) + codes3({4, 3, 2, 5}) + ';'));
+        expectSameAsGiflib(
+            writeFile("gif_test_crafted.gif",
+                      header(r.minCodeSize - 1) + descriptor(r.width, r.height, -1, r.interlaced) +
+                          data + descriptor(2, 1, 1) + imageData(2, {{4}, {3}, {2}, {5}}) + ';'));
     }
 }
 
@@ -209,26 +197,29 @@ TEST(Lzw, DamagedAndOddData)
         Bytes data;
         int width, height;
         Bytes pixels, after = ";";
-        int result = 0;
-        long end = -1; // behind the data
+        long result = 0, end = -1; // end -1: behind the data
     } rows[] = {
-        {"data end early, no terminator", codes3({4, 1, 2}).substr(0, 4), 10, 10, "\1\2", ""},
-        {"clears first and between, a code = next entry", codes3({4, 4, 1, 2, 4, 3, 6, 5}), 5, 1,
-         "\1\2\3\3\3"},
+        {"data end early, no terminator", imageData(2, {{4}, {1}, {2}}).substr(0, 4), 10, 10,
+         "\1\2", ""},
+        {"clears first and between, a code = next entry",
+         imageData(2, {{4}, {4}, {1}, {2}, {4}, {3}, {6}, {5}}), 5, 1, "\1\2\3\3\3"},
         {"minimum code size 11 keeps the low 8 bits", imageData(11, lzwCodes({2047, 5}, 11)), 2, 1,
          "\xFF\5"},
         {"minimum code size 12", imageData(12, {{4096, 13}}), 2, 2, "", "", -1, 1},
         {"no size byte", "", 2, 2, "", "", -1},
-        {"codes behind an early end", codes3({4, 1, 5, 2, 2}), 5, 1, "\1", ","},
+        {"codes behind an early end", imageData(2, {{4}, {1}, {5}, {2}, {2}}), 5, 1, "\1", ","},
         {"minimum code size 1, a clear at the end of a run", imageData(1, ones), 8194, 1,
          Bytes(8194, 1)},
-        {"two clear codes in the middle", codes3({4, 1, 4, 4, 2, 5}), 3, 1, "\1\2"},
-        {"an End code straight after a clear", codes3({4, 1, 4, 5}), 3, 1, "\1"},
-        {"a string code straight after a clear", codes3({4, 1, 4, 6, 5}), 3, 1, "\1"},
-        {"a code beyond the next entry", codes3({4, 1, 7, 1, 5}), 100, 100, "\1\1\1\1"},
-        {"a string past the last pixel", codes3({4, 1, 6, 5}), 2, 1, "\1\1"},
-        {"no width", codes3({4, 1, 5}), 0, 3, ""},
-        {"no height", codes3({4, 1, 5}), 3, 0, ""},
+        {"two clear codes in the middle", imageData(2, {{4}, {1}, {4}, {4}, {2}, {5}}), 3, 1,
+         "\1\2"},
+        {"an End code straight after a clear", imageData(2, {{4}, {1}, {4}, {5}}), 3, 1, "\1"},
+        {"a string code straight after a clear", imageData(2, {{4}, {1}, {4}, {6}, {5}}), 3, 1,
+         "\1"},
+        {"a code beyond the next entry", imageData(2, {{4}, {1}, {7}, {1}, {5}}), 100, 100,
+         "\1\1\1\1"},
+        {"a string past the last pixel", imageData(2, {{4}, {1}, {6}, {5}}), 2, 1, "\1\1"},
+        {"no width", imageData(2, {{4}, {1}, {5}}), 0, 3, ""},
+        {"no height", imageData(2, {{4}, {1}, {5}}), 3, 0, ""},
     };
     for (const Row &r : rows) {
         SCOPED_TRACE(r.name);

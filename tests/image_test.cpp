@@ -12,10 +12,11 @@ static const PALETTEENTRY *halftone()
     return entries;
 }
 
-TEST(Image, MadePicturesHaveTheHalftoneColoursAndDrawAtTheirOwnSize)
+TEST(Image, MadePicturesHaveTheHalftoneColoursDrawAtTheirOwnSizeAndGivePalettes)
 {
     for (WORD bits : {8, 4}) {
         DibImage made = DibImage::makeImage(bits, 1, 1);
+        EXPECT_EQ(made.header()->biClrImportant, bits == 8 ? 256u : 16u);
         for (int i = 0; i < (bits == 8 ? 256 : 16); i++) {
             const RGBQUAD &c = made.colourTable()[i];
             ASSERT_EQ(RGB(c.rgbRed, c.rgbGreen, c.rgbBlue) | c.rgbReserved << 24,
@@ -35,11 +36,7 @@ TEST(Image, MadePicturesHaveTheHalftoneColoursAndDrawAtTheirOwnSize)
     SelectObject(dc, old);
     DeleteObject(bitmap);
     DeleteDC(dc);
-}
-
-TEST(Image, PalettesKeepTheStaticColoursAndOtherBitCountsGetTheHalftone)
-{
-    DibImage image = DibImage::makeImage(8, 1, 1);
+    image = DibImage::makeImage(8, 1, 1); // its palette keeps the static colours
     for (int i = 0; i < 256; i++)
         image.colourTable()[i] = RGBQUAD{(BYTE)i, (BYTE)(255 - i), (BYTE)(i / 2), 0};
     PALETTEENTRY got[256];

@@ -1,18 +1,14 @@
 // The preferences against the real (Wine) registry: each row stores the given values (no key at
 // all otherwise), makes one call, and checks what it gave and which values it stored, in order.
-#include <gtest/gtest.h>
 #include <ctype.h>
-#include <stdio.h>
 #include <stdlib.h>
-#include <windows.h>
 
 #include <functional>
 
+#include "reported.h"
 #include "support/prefs.h"
 
 using namespace std::string_literals;
-
-static const char keyPath[] = "Software\\Brackwell\\Tindle";
 
 // The import slot through which the program stores values.
 typedef LONG(WINAPI *SetValue)(HKEY, LPCSTR, DWORD, DWORD, const BYTE *, DWORD);
@@ -24,8 +20,9 @@ static std::string stores, got;
 static LONG WINAPI recordingSetValue(HKEY key, LPCSTR name, DWORD reserved, DWORD type,
                                      const BYTE *data, DWORD size)
 {
-    std::string text((const char *)data, size);
-    stores += name + "="s + (type == REG_DWORD ? std::to_string(*(DWORD *)data) : text) + " ";
+    std::string value =
+        type == REG_DWORD ? std::to_string(*(DWORD *)data) : std::string((const char *)data, size);
+    stores += name + "="s + value + " ";
     return realSetValue(key, name, reserved, type, data, size);
 }
 
@@ -35,10 +32,10 @@ static void store(const char *items)
     char name[32], value[64];
     for (int used = 0; sscanf(items, " %31[^=]=%63s%n", name, value, &used) == 2; items += used) {
         DWORD number = atoi(value);
-        if (isdigit(value[0]))
-            RegSetKeyValueA(HKEY_LOCAL_MACHINE, keyPath, name, REG_DWORD, &number, 4);
-        else
-            RegSetKeyValueA(HKEY_LOCAL_MACHINE, keyPath, name, REG_SZ, value, strlen(value));
+        bool isNumber = isdigit(value[0]);
+        RegSetKeyValueA(HKEY_LOCAL_MACHINE, "Software\\Brackwell\\Tindle", name,
+                        isNumber ? REG_DWORD : REG_SZ, isNumber ? (void *)&number : value,
+                        isNumber ? 4 : strlen(value));
     }
 }
 
@@ -78,13 +75,12 @@ TEST(Prefs, Rows)
     };
     DWORD protection; // the import slots are read-only
     VirtualProtect(&importedSetValue, sizeof importedSetValue, PAGE_READWRITE, &protection);
+    importedSetValue = recordingSetValue;
     for (const auto &r : rows) {
         RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Software\\Brackwell");
         store(r.before);
         got = stores = "";
-        importedSetValue = recordingSetValue;
         r.call();
-        importedSetValue = realSetValue;
         EXPECT_EQ(got + " / " + stores, r.want) << r.before;
     }
 }
