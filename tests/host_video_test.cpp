@@ -7,6 +7,7 @@
 
 #include "calendar/calendar_state.h"
 #include "host/host.h"
+#include "harness.h"
 #include "host/password.h"
 #include "reported.h"
 #include "support/report.h"
@@ -16,26 +17,19 @@ static const int X = 100, Y = 50, EDGE = 72;
 static const COLORREF RED = RGB(255, 0, 0), GREEN = RGB(0, 255, 0), BLUE = RGB(0, 0, 255);
 static std::vector<std::pair<WPARAM, LPARAM>> notices;
 
-// One window for all: Wine waits 2 s for a window manager to hide or destroy one.
-static HWND window =
-    CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", WS_POPUP | WS_VISIBLE | SS_BLACKRECT, 20, 30, 400,
-                    240, NULL, NULL, NULL, NULL);
+using harness::waitUntil;
 
-// Clip notices are kept, other messages handled.
-template <class Condition> static bool waitUntil(DWORD timeoutMs, Condition condition)
+static LRESULT CALLBACK keepNotices(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    MSG message;
-    for (DWORD start = GetTickCount(); !condition(); Sleep(10)) {
-        if (GetTickCount() - start >= timeoutMs)
-            return false;
-        while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE))
-            if (message.message == MM_MCINOTIFY)
-                notices.push_back({message.wParam, message.lParam});
-            else
-                DispatchMessageA(&message);
-    }
-    return true;
+    if (message == MM_MCINOTIFY)
+        notices.push_back({wParam, lParam});
+    return DefWindowProcA(window, message, wParam, lParam);
 }
+
+// One window for all: Wine waits 2 s for a window manager to hide or destroy one.
+static HWND window = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", WS_POPUP | WS_VISIBLE, 20, 30,
+                                     400, 240, NULL, NULL, NULL, NULL);
+static const LONG_PTR keeping = SetWindowLongPtrA(window, GWLP_WNDPROC, (LONG_PTR)keepNotices);
 
 // Whether the clip, played twice its size at client point (X, Y), shows top over bottom, in the
 // top bits its 15-bit colours keep.

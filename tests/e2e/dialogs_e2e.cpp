@@ -1,5 +1,4 @@
-// The settings dialog, the credits box and the floppy copy of the real saver,
-// driven through their buttons.  Drive A: has no disk, B: is a folder.
+// The settings dialog, the credits box and the floppy copy, driven through their buttons.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,10 +9,8 @@
 
 using namespace harness;
 
-// The box is centred on the desktop, halves truncated, and its client area
-// shows the installed picture in its top-left or bottom-right corner: along
-// the picture's diagonal, from its first row inside the client area, which a
-// shift by a pixel would spoil.
+// The box is centred on the desktop, halves truncated, and shows the installed picture in its
+// client area's top-left or bottom-right corner: along its diagonal, which a shift would spoil.
 static bool showsPicture(HWND box, const char *name, bool bottomRight)
 {
     const calendar::Picture &p = calendar::installedPicture(name);
@@ -35,8 +32,7 @@ static bool showsPicture(HWND box, const char *name, bool bottomRight)
            area.top == desktop.bottom / 2 + (area.top - area.bottom) / 2;
 }
 
-// Every shown control lies inside the client area, whose top-left corner the
-// picture reaches.
+// Every shown control lies inside the client area, whose top-left corner the picture reaches.
 static bool fits(HWND dialog)
 {
     RECT client, control, inside;
@@ -65,8 +61,7 @@ TEST(Settings, ButtonsEndWithTheirResultShowTheCreditsAndCopyToAFloppy)
 
     calendar::freshRegistry(installation);
     const unsigned long long before = keyWritten(HKEY_LOCAL_MACHINE, key);
-    // The user's choice before (-1: none), the display's dots per inch, the
-    // button that closes after a click on the box; the choice after.
+    // The choice before (-1: none), dots per inch, the button after a click on the box; the choice.
     const struct {
         int stored, dpi, button;
         const char *after;
@@ -91,8 +86,8 @@ TEST(Settings, ButtonsEndWithTheirResultShowTheCreditsAndCopyToAFloppy)
     RegDeleteKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels");
     EXPECT_EQ(keyWritten(HKEY_LOCAL_MACHINE, key), before);
 
-    // This saver may write files of 16 blocks of 512 bytes: a copy fills the
-    // disk after two of its blocks.  The shell keeps its exit status.
+    // A: has no disk, B: is a folder.  This saver may write files of 16 blocks of 512 bytes: a
+    // copy fills the disk after two of its blocks.
     ASSERT_TRUE(runShell(
         "f=" TINDLE_BUILD_DIR "/e2e-floppy; rm -f " + status +
             "; mkdir -p $f && cd "
@@ -120,8 +115,7 @@ TEST(Settings, ButtonsEndWithTheirResultShowTheCreditsAndCopyToAFloppy)
         EXPECT_TRUE(credits && waitUntil(5000, [&] { return !IsWindow(credits); })) << closing;
     }
 
-    // The source's size, whether InstallDir is set, the drive, the
-    // report, whether the wait box shows under it, how much is copied.
+    // Whether the wait box shows under the report; how much is copied.
     const struct {
         int size;
         bool installed;
