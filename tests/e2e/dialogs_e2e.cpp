@@ -54,8 +54,7 @@ static bool fits(HWND dialog)
 TEST(Settings, ButtonsEndWithTheirResultShowTheCreditsAndCopyToAFloppy)
 {
     const std::string installation = calendar::makeInstallation("dialogs");
-    const std::string program = installation + "\\tindle.exe",
-                      status = TINDLE_BUILD_DIR "/settings-status";
+    const std::string program = installation + "\\tindle.exe";
     const char *key = "Software\\Brackwell\\Tindle";
     Child owned;
 
@@ -88,13 +87,12 @@ TEST(Settings, ButtonsEndWithTheirResultShowTheCreditsAndCopyToAFloppy)
 
     // A: has no disk, B: is a folder.  This saver may write files of 16 blocks of 512 bytes: a
     // copy fills the disk after two of its blocks.
-    ASSERT_TRUE(runShell(
-        "f=" TINDLE_BUILD_DIR "/e2e-floppy; rm -f " + status +
-            "; mkdir -p $f && cd "
-            "$WINEPREFIX/dosdevices && ln -sfn $f b: && ln -sfn /nonexistent-floppy a:; (trap '' "
-            "XFSZ; ulimit -f 16; wine " TINDLE_SCR "; echo $? >" +
-            status + ") & true",
-        10000));
+    ASSERT_TRUE(runShell("cd " TINDLE_BUILD_DIR
+                         " && rm -f settings-status && mkdir -p e2e-floppy &&"
+                         " ln -sfn $PWD/e2e-floppy $WINEPREFIX/dosdevices/b: &&"
+                         " ln -sfn /nonexistent-floppy $WINEPREFIX/dosdevices/a: && (trap '' XFSZ;"
+                         " ulimit -f 16; wine " TINDLE_SCR "; echo $? >settings-status) & true",
+                         10000));
     HWND settings = NULL, box;
     DWORD pid = 0;
     ASSERT_TRUE(waitUntil(
@@ -115,20 +113,20 @@ TEST(Settings, ButtonsEndWithTheirResultShowTheCreditsAndCopyToAFloppy)
         EXPECT_TRUE(credits && waitUntil(5000, [&] { return !IsWindow(credits); })) << closing;
     }
 
-    // Whether the wait box shows under the report; how much is copied.
+    // Whether InstallDir is set, the drive, the report, whether the wait box shows under it, the
+    // size of the source and how much of it is copied.
     const struct {
-        int size;
         bool installed;
         char drive;
         std::string report;
         bool waiting;
-        int copied;
+        int size, copied;
     } rows[] = {
-        {4096 + 100, true, 'B', "", false, 4096 + 100},
-        {100, true, 'A', "Cannot open file A:\\tindle.exe for writing", true, -1},
-        {3 * 4096 + 100, true, 'B',
-         "Error writing to file B:\\tindle.exe. Perhaps the disk is full?", true, 8192},
-        {100, false, 'B', "Invalid installation - cannot find installation directory", false, -1}};
+        {true, 'B', "", false, 4096 + 100, 4096 + 100},
+        {true, 'A', "Cannot open file A:\\tindle.exe for writing", true, 100, -1},
+        {true, 'B', "Error writing to file B:\\tindle.exe. Perhaps the disk is full?", true,
+         3 * 4096 + 100, 8192},
+        {false, 'B', "Invalid installation - cannot find installation directory", false, 100, -1}};
     for (const auto &row : rows) {
         std::string source;
         for (int i = 0; i < row.size; i++)
@@ -151,6 +149,8 @@ TEST(Settings, ButtonsEndWithTheirResultShowTheCreditsAndCopyToAFloppy)
     calendar::freshRegistry(installation);
     SetForegroundWindow(settings);
     pressKey(VK_ESCAPE);
-    EXPECT_TRUE(waitUntil(15000, [&] { return fileContents(windowsPath(status)) == "2\n"; }));
+    EXPECT_TRUE(waitUntil(15000, [&] {
+        return fileContents(windowsPath(TINDLE_BUILD_DIR "/settings-status")) == "2\n";
+    }));
     runShell("rm -f $WINEPREFIX/dosdevices/a: $WINEPREFIX/dosdevices/b:", 10000);
 }
