@@ -31,8 +31,7 @@ static HWND window = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", WS_POPUP | WS_
                                      400, 240, NULL, NULL, NULL, NULL);
 static const LONG_PTR keeping = SetWindowLongPtrA(window, GWLP_WNDPROC, (LONG_PTR)keepNotices);
 
-// Whether the clip, played twice its size at client point (X, Y), shows top over bottom, in the
-// top bits its 15-bit colours keep.
+// Whether the clip, played twice its size at (X, Y), shows top over bottom in its 15-bit colours.
 static bool shows(COLORREF top, COLORREF bottom)
 {
     HDC dc = GetDC(window);
@@ -66,9 +65,8 @@ TEST(Clip, PlaysToItsNoticeAgainFromTheStartAndStopsWithoutOne)
         "");
 }
 
-// What the box shows for a report; a failing MCI command, also while a door clip stops, leaves
-// WM_QUIT(-1), and a refused password check meanwhile (this window answers the question with 0)
-// keeps it.
+// A failing MCI command, also while a door clip stops, leaves WM_QUIT(-1), which a refused password
+// check meanwhile (IsWindow answers 0 for the question) keeps.
 TEST(ErrorBox, ShowsEachReportAndAFailedClipCommandEndsTheLoop)
 {
     DoorSlot doors[DOOR_COUNT] = {};
@@ -127,8 +125,7 @@ static bool closesAt(int x, int y, UINT message = WM_MOUSEMOVE)
     return PeekMessageA(&close, window, WM_CLOSE, WM_CLOSE, PM_REMOVE);
 }
 
-// The core's GetCursorPos is this program's import; pointed elsewhere, the reading fails with a
-// stray point.
+// The core's GetCursorPos is this program's import.
 extern BOOL(WINAPI *importedGetCursorPos)(POINT *) __asm__("__imp__GetCursorPos@4");
 
 static BOOL WINAPI failingGetCursorPos(POINT *where)
@@ -139,7 +136,7 @@ static BOOL WINAPI failingGetCursorPos(POINT *where)
 
 TEST(Host, MovementBeyondFourPixelsClosesAndAnUnreadableCursorIsNone)
 {
-    // Unreadable from the start, as when another desktop has the input.
+    // Unreadable, as when another desktop has the input.
     auto original = patchImport(importedGetCursorPos, failingGetCursorPos);
     EXPECT_FALSE(closesAt(403, 302) || closesAt(403, 302, WM_CLOSE)) << "unreadable";
     patchImport(importedGetCursorPos, original);

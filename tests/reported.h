@@ -1,6 +1,5 @@
-// What the unit tests share: bytes, files written and read whole, and the texts of the "Error"
-// boxes shown while an action ran, a line each (under Windows the program's MessageBoxA import
-// records and answers them, natively the reports' lines on stderr).
+// What the unit tests share: bytes, files, and the texts of the "Error" boxes shown while an action
+// ran, a line each (under Windows from the MessageBoxA import, natively from stderr).
 #ifndef TINDLE_TESTS_REPORTED_H
 #define TINDLE_TESTS_REPORTED_H
 
@@ -45,8 +44,7 @@ template <class Entry> Entry patchImport(Entry &slot, Entry entry)
 extern "C" int(WINAPI *importedMessageBox)(HWND, LPCSTR, LPCSTR,
                                            UINT) __asm__("__imp__MessageBoxA@16");
 
-// Adds the box's text to reported.txt, which outlives a fatal report, behind its title when that
-// is not "Error"; the box is answered with OK.
+// reported.txt outlives a fatal report; a title other than "Error" goes before the text.
 inline int WINAPI recordBox(HWND, LPCSTR text, LPCSTR title, UINT)
 {
     Bytes line = (strcmp(title, "Error") ? "[" + Bytes(title) + "] " : "") + text + "\n";

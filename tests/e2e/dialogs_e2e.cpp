@@ -113,8 +113,7 @@ TEST(Settings, ButtonsEndWithTheirResultShowTheCreditsAndCopyToAFloppy)
         EXPECT_TRUE(credits && waitUntil(5000, [&] { return !IsWindow(credits); })) << closing;
     }
 
-    // Whether InstallDir is set, the drive, the report, whether the wait box shows under it, the
-    // size of the source and how much of it is copied.
+    // Whether InstallDir is set, the drive, the report, whether the wait box shows under it.
     const struct {
         bool installed;
         char drive;

@@ -55,8 +55,7 @@ void clickButton(HWND dialog, int id); // posted: a modal box may follow
 bool runShell(const std::string &command, DWORD timeoutMs);
 
 extern const char SETTINGS_TITLE[], FLOPPY_TITLE[];
-// Clicks Duplicate, picks drive and returns when the copy is over or shows
-// its error box; false when no drive box came with "A:" chosen.
+// Duplicates to drive, up to the copy's end or its error box; false without a drive box on "A:".
 bool duplicateTo(DWORD pid, HWND settings, char drive);
 
 // "<missing>" when there is no such file, key or value; a list of texts as its first.

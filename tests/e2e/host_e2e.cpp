@@ -42,8 +42,7 @@ static size_t asked()
 
 TEST(Host, CommandLinesThatEndAtOnceAndReportsEndWithTheirStatus)
 {
-    // Side by side: a Wine start takes a second.  "/p:1234" reads as window 0; there is no
-    // window 1.
+    // Side by side: a Wine start takes a second.  "/p:1234" reads as window 0; no window 1.
     const std::string saver = windowsPath(TINDLE_SCR), self = _pgmptr;
     const struct {
         const std::string &program;
@@ -99,7 +98,7 @@ TEST(Host, FullScreenClosesUnlessTheProviderRefusesAsksOnceForEachCloseAndAPrevi
     EXPECT_EQ(waitForWindow(saver.pid(), NULL, "Screen Saver", 0), window);
     ASSERT_TRUE(second.start(windowsPath(TINDLE_CLOCK_SCR), "-S"));
     EXPECT_EQ(second.waitExit(15000), 0u) << "a second start finds the first and ends";
-    // A preview, which fills its parent and closes without asking, meanwhile.
+    // A preview meanwhile fills its parent and closes without asking.
     HWND parent = CreateWindowA("STATIC", "", WS_POPUP, 100, 100, 152, 112, NULL, NULL, NULL, NULL),
          preview = NULL;
     ASSERT_TRUE(
