@@ -1,6 +1,5 @@
-// The host and its clips: mouse movement and a fatal report under protection;
-// clips played through MCI in a real window and read off the screen; the
-// "Error" box.  The test clip is 72 x 72: 1 s of red over green, 1 s of blue.
+// The host and its clips, played in a real window and read off the screen.  The test clip is
+// 72 x 72: 1 s of red over green, 1 s of blue.
 #include <process.h>
 
 #include <regex>
@@ -8,9 +7,8 @@
 
 #include "calendar/calendar_state.h"
 #include "host/host.h"
-#include "host/password.h"
-#include "image/dib_image.h"
 #include "harness.h"
+#include "host/password.h"
 #include "reported.h"
 #include "support/report.h"
 #include "video/video.h"
@@ -19,72 +17,56 @@ static const int X = 100, Y = 50, EDGE = 72;
 static const COLORREF RED = RGB(255, 0, 0), GREEN = RGB(0, 255, 0), BLUE = RGB(0, 0, 255);
 static std::vector<std::pair<WPARAM, LPARAM>> notices;
 
+using harness::waitUntil;
+
+static LRESULT CALLBACK keepNotices(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == MM_MCINOTIFY)
+        notices.push_back({wParam, lParam});
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
 // One window for all: Wine waits 2 s for a window manager to hide or destroy one.
-static HWND window =
-    CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", WS_POPUP | WS_VISIBLE | SS_BLACKRECT, 20, 30, 400,
-                    240, NULL, NULL, NULL, NULL);
+static HWND window = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", WS_POPUP | WS_VISIBLE, 20, 30,
+                                     400, 240, NULL, NULL, NULL, NULL);
+static const LONG_PTR keeping = SetWindowLongPtrA(window, GWLP_WNDPROC, (LONG_PTR)keepNotices);
 
-// Handles messages, keeping clip notices, until condition or timeoutMs.
-template <class Condition> static bool waitUntil(DWORD timeoutMs, Condition condition)
+// Whether the clip, played twice its size at (X, Y), shows top over bottom in its 15-bit colours.
+static bool shows(COLORREF top, COLORREF bottom)
 {
-    MSG message;
-    for (DWORD start = GetTickCount(); !condition(); Sleep(10)) {
-        if (GetTickCount() - start >= timeoutMs)
-            return false;
-        while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE))
-            if (message.message == MM_MCINOTIFY)
-                notices.push_back({message.wParam, message.lParam});
-            else
-                DispatchMessageA(&message);
-    }
-    return true;
+    HDC dc = GetDC(window);
+    bool seen = ((GetPixel(dc, X + 36, Y + 20) ^ top) & 0xE0E0E0) == 0 &&
+                ((GetPixel(dc, X + 36, Y + EDGE + 50) ^ bottom) & 0xE0E0E0) == 0;
+    ReleaseDC(window, dc);
+    return seen;
 }
 
-// The 72 x 72 square of the screen at client point (X, y).
-static std::vector<COLORREF> grab(int y)
-{
-    HDC screen = GetDC(window);
-    std::vector<COLORREF> pixels = harness::pixelsOf(screen, X, y, EDGE, EDGE);
-    ReleaseDC(window, screen);
-    return pixels;
-}
-
-// Whether the clip, played twice its size, shows top over bottom, in the top bits its 15-bit
-// colours keep.
-static bool shows(DWORD top, DWORD bottom)
-{
-    return ((grab(Y)[20 * EDGE + 36] ^ top) & 0xE0E0E0) == 0 &&
-           ((grab(Y + EDGE)[50 * EDGE + 36] ^ bottom) & 0xE0E0E0) == 0;
-}
-
-// The test clip played to its notice, again from the start and stopped.
-static void playTestClip()
+TEST(Clip, PlaysToItsNoticeAgainFromTheStartAndStopsWithoutOne)
 {
     MCIDEVICEID clip = 0;
-    ASSERT_TRUE(openClip(window, &clip, VIDEO_TEST_CLIP, X, Y, 2));
-    HWND display = clipWindow(clip, window);
-    EXPECT_FALSE(IsWindowVisible(display));
-    ASSERT_TRUE(!ShowWindow(display, SW_SHOW) && playClip(clip, window));
-    EXPECT_TRUE(waitUntil(900, [] { return shows(RED, GREEN); }));
-    ASSERT_TRUE(waitUntil(6000, [] { return !notices.empty(); }));
-    EXPECT_EQ(notices, (decltype(notices){{MCI_NOTIFY_SUCCESSFUL, (LPARAM)clip}}));
-    EXPECT_TRUE(waitUntil(200, [] { return shows(BLUE, BLUE); })) << "the last frame stays";
-    notices.clear();
-    ASSERT_TRUE(playClip(clip, window));
-    EXPECT_TRUE(waitUntil(900, [] { return shows(RED, GREEN); })) << "from the start";
-    EXPECT_TRUE(stopClip(clip, window) && !waitUntil(1200, [] { return !notices.empty(); }));
-    EXPECT_TRUE(shows(RED, GREEN)) << "a stopped clip keeps its frame";
-    EXPECT_TRUE(closeClip(clip, window) && !IsWindow(display) && closeClip(0, window));
+    EXPECT_EQ(
+        reported([&] {
+            ASSERT_TRUE(openClip(window, &clip, VIDEO_TEST_CLIP, X, Y, 2));
+            HWND display = clipWindow(clip, window);
+            EXPECT_FALSE(IsWindowVisible(display));
+            ASSERT_TRUE(!ShowWindow(display, SW_SHOW) && playClip(clip, window));
+            EXPECT_TRUE(waitUntil(900, [] { return shows(RED, GREEN); }));
+            ASSERT_TRUE(waitUntil(6000, [] { return !notices.empty(); }));
+            EXPECT_EQ(notices, (decltype(notices){{MCI_NOTIFY_SUCCESSFUL, (LPARAM)clip}}));
+            EXPECT_TRUE(waitUntil(200, [] { return shows(BLUE, BLUE); })) << "the last frame stays";
+            notices.clear();
+            ASSERT_TRUE(playClip(clip, window));
+            EXPECT_TRUE(waitUntil(900, [] { return shows(RED, GREEN); })) << "from the start";
+            EXPECT_TRUE(stopClip(clip, window) &&
+                        !waitUntil(1200, [] { return !notices.empty(); }));
+            EXPECT_TRUE(shows(RED, GREEN)) << "a stopped clip keeps its frame";
+            EXPECT_TRUE(closeClip(clip, window) && !IsWindow(display) && closeClip(0, window));
+        }),
+        "");
 }
 
-TEST(Clip, PlaysToItsNoticeAndStopsWithoutOne)
-{
-    EXPECT_EQ(reported(playTestClip), "");
-}
-
-// What the box shows for a report; a failing MCI command, also while a door clip stops, leaves
-// WM_QUIT(-1), and a refused password check meanwhile (this window answers the question with 0)
-// keeps it.
+// A failing MCI command, also while a door clip stops, leaves WM_QUIT(-1), which a refused password
+// check meanwhile (IsWindow answers 0 for the question) keeps.
 TEST(ErrorBox, ShowsEachReportAndAFailedClipCommandEndsTheLoop)
 {
     DoorSlot doors[DOOR_COUNT] = {};
@@ -107,7 +89,7 @@ TEST(ErrorBox, ShowsEachReportAndAFailedClipCommandEndsTheLoop)
         verifyEntry = NULL;
         EXPECT_TRUE(PeekMessageA(&quit, NULL, WM_QUIT, WM_QUIT, PM_REMOVE) &&
                     (int)quit.wParam == -1)
-            << (stop ? "stop" : "open");
+            << stop;
     }
     EXPECT_EQ(stored, 1234u);
 }
@@ -120,7 +102,6 @@ static const bool isChild = strstr(GetCommandLineA(), " --fatal-under-protection
     return true;
 }();
 
-// What the desktop's own command lines, run end to end, do not show.
 TEST(Host, PreviewLetterWindowHandleWrapAndQuietPeriod)
 {
     const char *rest = NULL;
@@ -133,8 +114,7 @@ TEST(Host, PreviewLetterWindowHandleWrapAndQuietPeriod)
                  inQuietPeriod(5, ~0u));
 }
 
-// DefaultSaverProc for the window; a posted WM_CLOSE asks to close, a refused close remembers the
-// cursor.
+// A refused close request (verifyInProgress) remembers the cursor.
 static bool closesAt(int x, int y, UINT message = WM_MOUSEMOVE)
 {
     MSG close;
@@ -145,8 +125,7 @@ static bool closesAt(int x, int y, UINT message = WM_MOUSEMOVE)
     return PeekMessageA(&close, window, WM_CLOSE, WM_CLOSE, PM_REMOVE);
 }
 
-// The core's GetCursorPos is this program's import; pointed elsewhere, the reading fails with a
-// stray point.
+// The core's GetCursorPos is this program's import.
 extern BOOL(WINAPI *importedGetCursorPos)(POINT *) __asm__("__imp__GetCursorPos@4");
 
 static BOOL WINAPI failingGetCursorPos(POINT *where)
@@ -157,25 +136,20 @@ static BOOL WINAPI failingGetCursorPos(POINT *where)
 
 TEST(Host, MovementBeyondFourPixelsClosesAndAnUnreadableCursorIsNone)
 {
-    BOOL(WINAPI * original)(POINT *) = importedGetCursorPos;
-    DWORD access;
-    VirtualProtect(&importedGetCursorPos, sizeof original, PAGE_READWRITE, &access);
-    // Unreadable from the start, as when another desktop has the input.
-    importedGetCursorPos = failingGetCursorPos;
+    // Unreadable, as when another desktop has the input.
+    auto original = patchImport(importedGetCursorPos, failingGetCursorPos);
     EXPECT_FALSE(closesAt(403, 302) || closesAt(403, 302, WM_CLOSE)) << "unreadable";
-    importedGetCursorPos = original;
+    patchImport(importedGetCursorPos, original);
     EXPECT_FALSE(closesAt(20, 302)) << "the first reading only sets the position";
     closesAt(400, 300, WM_CLOSE);
     // Slow drift adds up; the close remembers where it was asked for.
     EXPECT_TRUE(!closesAt(402, 302) && closesAt(403, 302) && !closesAt(403, 302));
-    importedGetCursorPos = failingGetCursorPos;
+    patchImport(importedGetCursorPos, failingGetCursorPos);
     EXPECT_FALSE(closesAt(403, 302) || closesAt(403, 302, WM_CLOSE)) << "unreadable";
-    importedGetCursorPos = original;
+    patchImport(importedGetCursorPos, original);
     EXPECT_FALSE(closesAt(403, 302)) << "the position was not kept";
 }
 
-// The provider tells the system that a saver runs; a fatal end must take that back.  A process
-// reads that flag only once, here after the child.
 TEST(Host, AFatalReportUnderProtectionEndsWithThreeAndNoSaverRunning)
 {
     DWORD on = 1, status = 0, running = TRUE;

@@ -1,12 +1,13 @@
-// What the unit tests share: bytes, files written and read whole, and the texts of the "Error"
-// boxes shown while an action ran, a line each (under Windows the program's MessageBoxA import
-// records and answers them, natively the reports' lines on stderr).
+// What the unit tests share: bytes, files, and the texts of the "Error" boxes shown while an action
+// ran, a line each (under Windows from the MessageBoxA import, natively from stderr).
 #ifndef TINDLE_TESTS_REPORTED_H
 #define TINDLE_TESTS_REPORTED_H
 
 #include <gtest/gtest.h>
 #include <stdio.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 
 typedef std::string Bytes;
@@ -19,33 +20,31 @@ inline Bytes le(uint64_t v, int size)
 
 inline const char *writeFile(const char *name, const Bytes &bytes)
 {
-    FILE *file = fopen(name, "wb");
-    if (file) {
-        fwrite(bytes.data(), 1, bytes.size(), file);
-        fclose(file);
-    }
+    std::ofstream(name, std::ios::binary) << bytes;
     return name;
 }
 inline Bytes readFile(const char *name)
 {
-    Bytes out;
-    FILE *file = fopen(name, "rb");
-    if (file == NULL)
-        return out;
-    for (int c; (c = fgetc(file)) != EOF;)
-        out += (char)c;
-    fclose(file);
-    return out;
+    std::ifstream file(name, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(file), {});
 }
 
 #ifdef _WIN32
 #include <windows.h>
 
-typedef int(WINAPI *MessageBoxEntry)(HWND, LPCSTR, LPCSTR, UINT);
-extern "C" MessageBoxEntry importedMessageBox __asm__("__imp__MessageBoxA@16");
+// Points an import slot of this program, read-only once loaded, at entry; gives the entry before.
+template <class Entry> Entry patchImport(Entry &slot, Entry entry)
+{
+    DWORD protection;
+    VirtualProtect(&slot, sizeof slot, PAGE_READWRITE, &protection);
+    std::swap(slot, entry);
+    return entry;
+}
 
-// Adds the box's text to reported.txt, which outlives a fatal report, behind its title when that
-// is not "Error"; the box is answered with OK.
+extern "C" int(WINAPI *importedMessageBox)(HWND, LPCSTR, LPCSTR,
+                                           UINT) __asm__("__imp__MessageBoxA@16");
+
+// reported.txt outlives a fatal report; a title other than "Error" goes before the text.
 inline int WINAPI recordBox(HWND, LPCSTR text, LPCSTR title, UINT)
 {
     Bytes line = (strcmp(title, "Error") ? "[" + Bytes(title) + "] " : "") + text + "\n";
@@ -55,13 +54,10 @@ inline int WINAPI recordBox(HWND, LPCSTR text, LPCSTR title, UINT)
 
 template <class Action> std::string reported(Action action)
 {
-    MessageBoxEntry shown = importedMessageBox;
-    DWORD protection; // the import slots are read-only
-    VirtualProtect(&importedMessageBox, sizeof shown, PAGE_READWRITE, &protection);
     remove("reported.txt");
-    importedMessageBox = recordBox;
+    auto shown = patchImport(importedMessageBox, recordBox);
     action();
-    importedMessageBox = shown;
+    patchImport(importedMessageBox, shown);
     Bytes texts = readFile("reported.txt");
     return texts.substr(0, texts.size() - !texts.empty());
 }

@@ -1,5 +1,4 @@
-// The settings dialog, the credits box and the floppy copy of the real saver,
-// driven through their buttons.  Drive A: has no disk, B: is a folder.
+// The settings dialog, the credits box and the floppy copy, driven through their buttons.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,10 +9,8 @@
 
 using namespace harness;
 
-// The box is centred on the desktop, halves truncated, and its client area
-// shows the installed picture in its top-left or bottom-right corner: along
-// the picture's diagonal, from its first row inside the client area, which a
-// shift by a pixel would spoil.
+// The box is centred on the desktop, halves truncated, and shows the installed picture in its
+// client area's top-left or bottom-right corner: along its diagonal, which a shift would spoil.
 static bool showsPicture(HWND box, const char *name, bool bottomRight)
 {
     const calendar::Picture &p = calendar::installedPicture(name);
@@ -35,8 +32,7 @@ static bool showsPicture(HWND box, const char *name, bool bottomRight)
            area.top == desktop.bottom / 2 + (area.top - area.bottom) / 2;
 }
 
-// Every shown control lies inside the client area, whose top-left corner the
-// picture reaches.
+// Every shown control lies inside the client area, whose top-left corner the picture reaches.
 static bool fits(HWND dialog)
 {
     RECT client, control, inside;
@@ -58,15 +54,13 @@ static bool fits(HWND dialog)
 TEST(Settings, ButtonsEndWithTheirResultShowTheCreditsAndCopyToAFloppy)
 {
     const std::string installation = calendar::makeInstallation("dialogs");
-    const std::string program = installation + "\\tindle.exe",
-                      status = TINDLE_BUILD_DIR "/settings-status";
+    const std::string program = installation + "\\tindle.exe";
     const char *key = "Software\\Brackwell\\Tindle";
     Child owned;
 
     calendar::freshRegistry(installation);
     const unsigned long long before = keyWritten(HKEY_LOCAL_MACHINE, key);
-    // The user's choice before (-1: none), the display's dots per inch, the
-    // button that closes after a click on the box; the choice after.
+    // The choice before (-1: none), dots per inch, the button after a click on the box; the choice.
     const struct {
         int stored, dpi, button;
         const char *after;
@@ -91,15 +85,14 @@ TEST(Settings, ButtonsEndWithTheirResultShowTheCreditsAndCopyToAFloppy)
     RegDeleteKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels");
     EXPECT_EQ(keyWritten(HKEY_LOCAL_MACHINE, key), before);
 
-    // This saver may write files of 16 blocks of 512 bytes: a copy fills the
-    // disk after two of its blocks.  The shell keeps its exit status.
-    ASSERT_TRUE(runShell(
-        "f=" TINDLE_BUILD_DIR "/e2e-floppy; rm -f " + status +
-            "; mkdir -p $f && cd "
-            "$WINEPREFIX/dosdevices && ln -sfn $f b: && ln -sfn /nonexistent-floppy a:; (trap '' "
-            "XFSZ; ulimit -f 16; wine " TINDLE_SCR "; echo $? >" +
-            status + ") & true",
-        10000));
+    // A: has no disk, B: is a folder.  This saver may write files of 16 blocks of 512 bytes: a
+    // copy fills the disk after two of its blocks.
+    ASSERT_TRUE(runShell("cd " TINDLE_BUILD_DIR
+                         " && rm -f settings-status && mkdir -p e2e-floppy &&"
+                         " ln -sfn $PWD/e2e-floppy $WINEPREFIX/dosdevices/b: &&"
+                         " ln -sfn /nonexistent-floppy $WINEPREFIX/dosdevices/a: && (trap '' XFSZ;"
+                         " ulimit -f 16; wine " TINDLE_SCR "; echo $? >settings-status) & true",
+                         10000));
     HWND settings = NULL, box;
     DWORD pid = 0;
     ASSERT_TRUE(waitUntil(
@@ -120,21 +113,19 @@ TEST(Settings, ButtonsEndWithTheirResultShowTheCreditsAndCopyToAFloppy)
         EXPECT_TRUE(credits && waitUntil(5000, [&] { return !IsWindow(credits); })) << closing;
     }
 
-    // The source's size, whether InstallDir is set, the drive, the
-    // report, whether the wait box shows under it, how much is copied.
+    // Whether InstallDir is set, the drive, the report, whether the wait box shows under it.
     const struct {
-        int size;
         bool installed;
         char drive;
         std::string report;
         bool waiting;
-        int copied;
+        int size, copied;
     } rows[] = {
-        {4096 + 100, true, 'B', "", false, 4096 + 100},
-        {100, true, 'A', "Cannot open file A:\\tindle.exe for writing", true, -1},
-        {3 * 4096 + 100, true, 'B',
-         "Error writing to file B:\\tindle.exe. Perhaps the disk is full?", true, 8192},
-        {100, false, 'B', "Invalid installation - cannot find installation directory", false, -1}};
+        {true, 'B', "", false, 4096 + 100, 4096 + 100},
+        {true, 'A', "Cannot open file A:\\tindle.exe for writing", true, 100, -1},
+        {true, 'B', "Error writing to file B:\\tindle.exe. Perhaps the disk is full?", true,
+         3 * 4096 + 100, 8192},
+        {false, 'B', "Invalid installation - cannot find installation directory", false, 100, -1}};
     for (const auto &row : rows) {
         std::string source;
         for (int i = 0; i < row.size; i++)
@@ -157,6 +148,8 @@ TEST(Settings, ButtonsEndWithTheirResultShowTheCreditsAndCopyToAFloppy)
     calendar::freshRegistry(installation);
     SetForegroundWindow(settings);
     pressKey(VK_ESCAPE);
-    EXPECT_TRUE(waitUntil(15000, [&] { return fileContents(windowsPath(status)) == "2\n"; }));
+    EXPECT_TRUE(waitUntil(15000, [&] {
+        return fileContents(windowsPath(TINDLE_BUILD_DIR "/settings-status")) == "2\n";
+    }));
     runShell("rm -f $WINEPREFIX/dosdevices/a: $WINEPREFIX/dosdevices/b:", 10000);
 }

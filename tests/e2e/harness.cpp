@@ -55,7 +55,6 @@ void pumpMessages(DWORD ms)
     }
 }
 
-// The variables stay in ours too: each start gives those it needs.
 bool Child::start(const std::string &program, const std::string &arguments,
                   const std::vector<std::string> &environment)
 {
@@ -66,9 +65,7 @@ bool Child::start(const std::string &program, const std::string &arguments,
     for (const std::string &variable : environment)
         SetEnvironmentVariableA(variable.substr(0, variable.find('=')).c_str(),
                                 variable.substr(variable.find('=') + 1).c_str());
-    // The desktop is a 64-bit program on 64-bit Windows: it finds the system
-    // directory's savers where the installer put them, past the redirection
-    // of this 32-bit program's system32.
+    // As the 64-bit desktop, past the redirection of this 32-bit program's system32.
     void *redirection = NULL;
     bool started, undo = Wow64DisableWow64FsRedirection(&redirection);
     started = CreateProcessA(program.c_str(), &line[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup,
@@ -81,8 +78,7 @@ bool Child::start(const std::string &program, const std::string &arguments,
     return true;
 }
 
-// A child's dialog owned by one of our windows sends it messages, which are
-// answered meanwhile.
+// A child's dialog owned by one of our windows sends it messages, answered meanwhile.
 DWORD Child::waitExit(DWORD timeoutMs)
 {
     DWORD code = STILL_ACTIVE;
@@ -123,17 +119,6 @@ bool monitorsAsSetUp()
                               : seen.size() == 1;
 }
 
-static HWND shown(DWORD pid, const char *wantedClass, const char *title)
-{
-    DWORD owner = 0;
-    for (HWND w = NULL; (w = FindWindowExA(NULL, w, wantedClass, title)) != NULL;) {
-        GetWindowThreadProcessId(w, &owner);
-        if ((!pid || owner == pid) && IsWindowVisible(w))
-            return w;
-    }
-    return NULL;
-}
-
 void clickButton(HWND dialog, int id)
 {
     PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
@@ -142,7 +127,15 @@ void clickButton(HWND dialog, int id)
 HWND waitForWindow(DWORD pid, const char *wantedClass, const char *title, DWORD timeoutMs)
 {
     HWND found = NULL;
-    waitUntil(timeoutMs, [&] { return (found = shown(pid, wantedClass, title)) != NULL; });
+    DWORD owner = 0;
+    waitUntil(timeoutMs, [&] {
+        while ((found = FindWindowExA(NULL, found, wantedClass, title)) != NULL) {
+            GetWindowThreadProcessId(found, &owner);
+            if ((!pid || owner == pid) && IsWindowVisible(found))
+                return true;
+        }
+        return false;
+    });
     return found;
 }
 
@@ -185,8 +178,7 @@ bool duplicateTo(DWORD pid, HWND settings, char drive)
         return false;
     SendDlgItemMessageA(drives, IDC_DRIVE_LIST, CB_SETCURSEL, drive - 'A', 0);
     pressOk(drives);
-    // The copy handles no messages: the first answer after the drive box has
-    // gone comes after the copy, or from its error box's loop.
+    // The copy handles no messages: the first answer comes after it, or from its error box.
     return waitUntil(15000, [&] { return !IsWindow(drives); }) &&
            SendMessageTimeoutA(settings, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &answer);
 }
@@ -252,8 +244,7 @@ void setKeyRights(const char *path, const std::string &rights)
     LocalFree(descriptor);
 }
 
-// Real input through SendInput, queued at once: a batch of keys reaches the
-// saver as one burst, as from a fast typist.
+// Queued at once: a batch of keys reaches the saver as one burst, as from a fast typist.
 static void send(std::vector<INPUT> inputs)
 {
     SendInput((UINT)inputs.size(), inputs.data(), sizeof(INPUT));
@@ -270,6 +261,7 @@ void pressKey(WORD virtualKey, int times)
     send(inputs);
 }
 
+// Our windows' X report of the jump, taken later, would undo what follows.
 void jumpTo(int x, int y)
 {
     SetCursorPos(x, y);

@@ -1,6 +1,4 @@
-// Plays the desktop for end-to-end tests: starts programs, finds their
-// windows, sends real input, reads the screen and the registry, answers error
-// boxes and collects exit statuses.  Every wait has a timeout.
+// Plays the desktop for end-to-end tests.  Every wait has a timeout.
 #ifndef TINDLE_TESTS_HARNESS_H
 #define TINDLE_TESTS_HARNESS_H
 
@@ -12,8 +10,7 @@
 namespace harness
 {
 
-// A process started with a command-line tail and variables set in ours;
-// waitExit gives STILL_ACTIVE (259) on a timeout.
+// A process started with variables set in ours; waitExit gives STILL_ACTIVE on a timeout.
 class Child
 {
   public:
@@ -33,7 +30,6 @@ class Child
 };
 
 void pumpMessages(DWORD ms);
-// Checks condition() every 50 ms while handling messages; false after timeoutMs.
 template <class Condition> bool waitUntil(DWORD timeoutMs, Condition condition)
 {
     for (DWORD start = GetTickCount(); !condition(); pumpMessages(50))
@@ -43,15 +39,13 @@ template <class Condition> bool waitUntil(DWORD timeoutMs, Condition condition)
 }
 
 std::string windowsPath(const std::string &unixPath); // Wine's Z: drive
-// A rectangle of dc, top row first, as COLORREFs.
 std::vector<COLORREF> pixelsOf(HDC dc, int left, int top, int width, int height);
-// Running under qemu, as the scripts that start Wine say in TINDLE_ROUTE.
-bool emulatedRoute();
-// The monitors, the primary first; whether they are those that tools/wine-run
-// set up: with --monitors the three of tools/monitors.conf, otherwise one.
+bool emulatedRoute(); // under qemu
+// The monitors, the primary first; whether they are the three of tools/monitors.conf with
+// --monitors given to tools/wine-run, otherwise one.
 std::vector<RECT> monitors();
 bool monitorsAsSetUp();
-// A shown top-level window of pid (0: any) of that class and title (null: any).
+// A shown top-level window of pid (0: any); a null class or title matches any.
 HWND waitForWindow(DWORD pid, const char *className, const char *title, DWORD timeoutMs);
 // The text of pid's "Error" box; "" and a null *box after the timeout.
 std::string waitForErrorBox(DWORD pid, DWORD timeoutMs, HWND *box = nullptr);
@@ -61,25 +55,21 @@ void clickButton(HWND dialog, int id); // posted: a modal box may follow
 bool runShell(const std::string &command, DWORD timeoutMs);
 
 extern const char SETTINGS_TITLE[], FLOPPY_TITLE[];
-// Clicks Duplicate, picks drive and returns when the copy is over or shows
-// its error box; false when no drive box came with "A:" chosen.
+// Duplicates to drive, up to the copy's end or its error box; false without a drive box on "A:".
 bool duplicateTo(DWORD pid, HWND settings, char drive);
 
-// "<missing>" when there is no such file, key or value; numbers as text, a
-// list of texts as its first.
+// "<missing>" when there is no such file, key or value; a list of texts as its first.
 std::string fileContents(const std::string &path);
 bool fileExists(const std::string &path);
 std::string registryText(HKEY root, const char *path, const char *name);
 unsigned long long keyWritten(HKEY root, const char *path); // when; 0: no key
-// The access list of a key of HKEY_LOCAL_MACHINE as text ("D:(A;;KA;;;BA)...").
+// The access list of a key of HKEY_LOCAL_MACHINE ("D:(A;;KA;;;BA)...").
 std::string keyRights(const char *path);
 void setKeyRights(const char *path, const std::string &rights);
 
 // Real input; mouseButton presses and releases where the cursor is.
 void pressKey(WORD virtualKey, int times = 1);
 void moveMouseBy(int dx, int dy);
-// The cursor put at (x, y); our windows' X report of the jump, taken later, would undo what
-// follows.
 void jumpTo(int x, int y);
 void mouseButton(DWORD downFlag = MOUSEEVENTF_LEFTDOWN);
 

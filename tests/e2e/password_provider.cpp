@@ -1,6 +1,5 @@
-// A stand-in for the desktop's password provider, which Wine lacks: each
-// question adds a byte to the file named by TINDLE_PASSWORD_CALLS, and the
-// password is right once that name with ".yes" behind it names a file.
+// The desktop's password provider, which Wine lacks: each question adds a byte to the file
+// TINDLE_PASSWORD_CALLS names; the password is right once that name and ".yes" names a file.
 #include <stdio.h>
 #include <windows.h>
 
