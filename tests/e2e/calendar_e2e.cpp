@@ -1,8 +1,6 @@
-// The saver's test variant as the user sees it, a row per start: date and registry -> pictures,
-// doors, clip and registry, black on every monitor; a click -> the same again, and a second click
-// that does nothing; monitors changed -> the same, enlarged by the primary monitor's factor; then
-// the input that closes it, or its error box and exit status.  A 256-colour display runs only the
-// palette rows, three monitors only the layout rows.
+// The saver's test variant as the user sees it, a row per start: the screen, clip and registry
+// at the start, after a click and after each change of the monitors; then the input that closes
+// it, or its error box and exit status.  256 colours: the palette rows; three monitors: layouts.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <psapi.h>
@@ -139,10 +137,9 @@ static int handleCount(DWORD pid)
                          [&](const SYSTEM_HANDLE_ENTRY &e) { return e.OwnerPid == pid; });
 }
 
-// The soak: with all doors open the clips play 1 to 24 over and over, with a
-// pause after doors 1 and 22, and neither GDI objects, handles nor memory grow.
-// Under qemu the emulator's code cache lives in the saver's private bytes and
-// grows with every cycle, so there only what the saver owns is checked.
+// The soak: with all doors open the clips play 1 to 24 over and over, with a pause after doors 1
+// and 22, and neither GDI objects, handles nor memory grow.  Under qemu the emulator's code cache
+// grows in the saver's private bytes with every cycle, so there only what the saver owns counts.
 static void watchCycles(HWND window, DWORD pid, int cycles)
 {
     HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
@@ -220,7 +217,6 @@ static void coverDesktop()
     pumpMessages(100);
 }
 
-// The inputs that close the saver, by Close.
 static void (*const closers[])() = {
     [] { pressKey(VK_SPACE); },
     [] { clickAt(585, 430, MOUSEEVENTF_RIGHTDOWN); },
