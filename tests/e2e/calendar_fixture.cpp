@@ -1,7 +1,6 @@
 #include "calendar_fixture.h"
 
 #include <stdio.h>
-#include <string.h>
 
 #include <algorithm>
 #include <map>
@@ -47,21 +46,22 @@ void freshRegistry(const std::string &directory)
 std::string makeInstallation(const std::string &name, const std::string &leaveOut)
 {
     std::string target = windowsPath(TINDLE_BUILD_DIR "/e2e-install/" + name);
-    std::vector<std::string> files = {"active.bmp", "clickall.bmp", "clikhere.bmp", "credits.bmp",
-                                      "plate.bmp",  "pud.bmp",      "setup.bmp",    "theend.bmp"};
-    char clip[16];
+    WIN32_FIND_DATAA found;
 
-    for (int door = 1; door <= 24; door++) {
-        snprintf(clip, sizeof clip, "%02d.avi", door);
-        files.push_back(clip);
-    }
     CreateDirectoryA(windowsPath(TINDLE_BUILD_DIR "/e2e-install").c_str(), NULL);
     CreateDirectoryA(target.c_str(), NULL);
-    for (const std::string &file : files) {
-        std::string from = windowsPath(file.size() == 6 ? TINDLE_SHORT_CLIPS : TINDLE_INSTALL_DIR);
-        DeleteFileA((target + "\\" + file).c_str());
-        if (file != leaveOut)
-            CopyFileA((from + "\\" + file).c_str(), (target + "\\" + file).c_str(), FALSE);
+    for (const char *from : {TINDLE_INSTALL_DIR "/*.bmp", TINDLE_SHORT_CLIPS "/*.avi"}) {
+        std::string pattern = windowsPath(from);
+        HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+        for (bool more = search != INVALID_HANDLE_VALUE; more;
+             more = FindNextFileA(search, &found)) {
+            std::string file = target + "\\" + found.cFileName;
+            DeleteFileA(file.c_str());
+            if (leaveOut != found.cFileName)
+                CopyFileA((pattern.substr(0, pattern.size() - 5) + found.cFileName).c_str(),
+                          file.c_str(), FALSE);
+        }
+        FindClose(search);
     }
     return target;
 }
@@ -152,34 +152,6 @@ RECT allMonitors()
 void moveTo(const RECT &monitor)
 {
     jumpTo((monitor.left + monitor.right) / 2, (monitor.top + monitor.bottom) / 2);
-}
-
-bool setLayout(const char *layout)
-{
-    DEVMODEA mode = {};
-    char name[32];
-    mode.dmSize = sizeof mode;
-    mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_POSITION;
-    for (int display = 1, n;
-         sscanf(layout, " %lux%lu%ld%ld%n", &mode.dmPelsWidth, &mode.dmPelsHeight,
-                &mode.dmPosition.x, &mode.dmPosition.y, &n) == 4;
-         display++) {
-        layout += n;
-        snprintf(name, sizeof name, "\\\\.\\DISPLAY%d", display);
-        if (ChangeDisplaySettingsExA(name, &mode, NULL, CDS_UPDATEREGISTRY | CDS_NORESET, NULL))
-            return false;
-    }
-    return ChangeDisplaySettingsExA(NULL, NULL, NULL, 0, NULL) == DISP_CHANGE_SUCCESSFUL;
-}
-
-void coverDesktop()
-{
-    static HWND cover = CreateWindowA("STATIC", "", WS_POPUP | WS_VISIBLE | SS_WHITERECT, 0, 0, 0,
-                                      0, NULL, NULL, NULL, NULL);
-    RECT all = allMonitors();
-    SetWindowPos(cover, NULL, all.left, all.top, all.right - all.left, all.bottom - all.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
-    pumpMessages(100);
 }
 
 static bool shownClip(HWND saver, RECT *shown)
