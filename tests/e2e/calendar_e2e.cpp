@@ -51,10 +51,6 @@ static const Row rows[] = {
      nullptr, "126 0 0 0", -1, NO_CLICK, NO_CLICK, nullptr, nullptr, -1, MOVE, "clikhere.bmp"},
     // Five seconds before midnight: a click comes before it, and the screen is read after
     // the first date check past it (00:00:05), the mouse left alone.
-    {"door 9 left waiting, into 10 December", "2026-12-09 23:59:55", 4, "pud.bmp", "clikhere.bmp",
-     OPEN, "126 9 0 0", 0, NO_CLICK, NO_CLICK, nullptr, nullptr, -1, KEY},
-    {"into Advent", "2026-11-30 23:59:55", 0, "pud.bmp", "clikhere.bmp", "p.......................",
-     "126 0 0 0", -1, NO_CLICK, NO_CLICK, nullptr, nullptr, -1, KEY},
     {"into Christmas: every door opens", "2026-12-24 23:59:55", 20, "plate.bmp", "clickall.bmp",
      all.c_str(), "126 23 0 0", 0, NO_CLICK, NO_CLICK, nullptr, nullptr, -1, KEY},
     {"door 1 waited on 1 December, opens on the 2nd", "2026-12-01 23:59:55", 0, "pud.bmp",
