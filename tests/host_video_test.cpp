@@ -31,12 +31,13 @@ static HWND window = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", WS_POPUP | WS_
                                      400, 240, NULL, NULL, NULL, NULL);
 static const LONG_PTR keeping = SetWindowLongPtrA(window, GWLP_WNDPROC, (LONG_PTR)keepNotices);
 
-// Whether the clip, played twice its size at (X, Y), shows top over bottom in its 15-bit colours.
+// Whether the clip, played twice its size at (X, Y), shows top over bottom in its 15-bit colours,
+// read at its first and last pixels, so that a clip out of place or short of a row is seen.
 static bool shows(COLORREF top, COLORREF bottom)
 {
     HDC dc = GetDC(window);
-    bool seen = ((GetPixel(dc, X + 36, Y + 20) ^ top) & 0xE0E0E0) == 0 &&
-                ((GetPixel(dc, X + 36, Y + EDGE + 50) ^ bottom) & 0xE0E0E0) == 0;
+    bool seen = ((GetPixel(dc, X, Y) ^ top) & 0xE0E0E0) == 0 &&
+                ((GetPixel(dc, X + 2 * EDGE - 1, Y + 2 * EDGE - 1) ^ bottom) & 0xE0E0E0) == 0;
     ReleaseDC(window, dc);
     return seen;
 }
