@@ -8,8 +8,8 @@
 //  - processor time over 60 s with the calendar shown and no clip playing
 //    (1 December, door 1 pending), and over 60 s while the clips cycle;
 //  - peak working set and private bytes after one full clip cycle.
-// Each row names the screen and the factor by which the calendar stands
-// enlarged there.  On a large screen `enlarged` measures the idle calendar
+// Each row names the screen, and the rows with clips the factor by which the
+// calendar stands enlarged there.  On a large screen `enlarged` measures the idle calendar
 // and the clips at that factor, and the clips again with the user's choice
 // of the calendar at its own size.
 // The saver is bench_saver.scr, tindle.scr with the tests' clock, which
@@ -84,37 +84,22 @@ static void endProcess(PROCESS_INFORMATION *process)
 static std::vector<DWORD> screenGrid()
 {
     int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-    BITMAPINFO info = {};
-    void *bits;
+    HDC screen = GetDC(NULL);
+    std::vector<COLORREF> pixels = harness::pixelsOf(screen, 0, 0, width, height);
     std::vector<DWORD> grid;
 
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    HDC screen = GetDC(NULL), memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, NULL, 0);
-    HGDIOBJ previous = SelectObject(memory, bitmap);
-
-    BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
-    GdiFlush();
+    ReleaseDC(NULL, screen);
     for (int y = 0; y < height; y += 8)
         for (int x = 0; x < width; x += 8)
-            grid.push_back(((DWORD *)bits)[y * width + x] & 0xFFFFFF);
-    SelectObject(memory, previous);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(NULL, screen);
+            grid.push_back(pixels[y * width + x]);
     return grid;
 }
 
 static bool screenIs(COLORREF colour)
 {
     std::vector<DWORD> grid = screenGrid();
-    DWORD wanted = GetRValue(colour) << 16 | GetGValue(colour) << 8 | GetBValue(colour);
 
-    return std::all_of(grid.begin(), grid.end(), [&](DWORD pixel) { return pixel == wanted; });
+    return std::all_of(grid.begin(), grid.end(), [&](DWORD pixel) { return pixel == colour; });
 }
 
 enum { RUNS = 31, MEASURE_MS = 60000 };
@@ -211,8 +196,12 @@ static std::vector<DWORD> settledScreen()
     LONG columns = (GetSystemMetrics(SM_CXSCREEN) + 7) / 8;
     RECT clip;
 
-    for (int tries = 0; tries < 20 && (pumpMessages(1000), !screenShows(last)); tries++)
+    for (int tries = 0; tries < 20; tries++) {
+        pumpMessages(1000);
+        if (screenShows(last))
+            break;
         last = screenGrid();
+    }
     clip = clipRect(FindWindowA("WindowsScreenSaverClass", NULL));
     for (size_t i = 0; i < last.size(); i++) {
         POINT point = {(LONG)i % columns * 8, (LONG)i / columns * 8};

@@ -143,16 +143,10 @@ static LRESULT handleCalendarMessage(HWND window, UINT message, WPARAM wParam, L
             closeClip(state->clipDevice, window);
             state->clipDevice = 0;
         }
-        // The picture holds the palette, and so does the window's own device
-        // context, which outlives it: both let it go first.
+        // The picture holds the palette, so it goes first.
         deletePicture(state->picture);
-        if (state->palette != NULL) {
-            HDC dc = GetDC(window);
-
-            SelectPalette(dc, (HPALETTE)GetStockObject(DEFAULT_PALETTE), FALSE);
-            ReleaseDC(window, dc);
+        if (state->palette != NULL)
             DeleteObject(state->palette);
-        }
         KillTimer(window, DATE_TIMER);
         break;
     case WM_PAINT: {

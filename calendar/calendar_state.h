@@ -74,11 +74,9 @@ void startFirstClip(CalendarState *state);
 extern const POINT DoorPositions[DOOR_COUNT];
 bool isPreviewSized(const CalendarState *state);
 // Full screen each pixel of the 640 x 480 picture becomes a block of k x k
-// pixels of the window, k = pictureScale, the picture's top-left corner at
-// (pictureOriginX, pictureOriginY) of the client area.
+// pixels of the window, k = pictureScale, the picture centred on the
+// primary monitor.
 int pictureScale(const CalendarState *state);
-int pictureOriginX(const CalendarState *state);
-int pictureOriginY(const CalendarState *state);
 // A door's top-left corner in the client area, where its clip plays.
 POINT doorCorner(const CalendarState *state, int door);
 // The picture in its own pixels, drawn off the screen; fatal when it cannot be made.

@@ -81,18 +81,6 @@ int pictureScale(const CalendarState *state)
     return scale;
 }
 
-int pictureOriginX(const CalendarState *state)
-{
-    measurePlace(state);
-    return originX;
-}
-
-int pictureOriginY(const CalendarState *state)
-{
-    measurePlace(state);
-    return originY;
-}
-
 POINT doorCorner(const CalendarState *state, int door)
 {
     int k = pictureScale(state);
@@ -122,13 +110,18 @@ void deletePicture(HDC picture)
     DeleteObject(bitmap);
 }
 
-// On a palette display all drawing goes through the calendar's palette.
-static void usePalette(const CalendarState *state, HDC dc)
+// On a palette display all drawing goes through the calendar's palette.  The
+// window's own device context outlives the palette, so it takes back the
+// previous one, which this returns, once the drawing is done.
+static HPALETTE usePalette(const CalendarState *state, HDC dc)
 {
+    HPALETTE previous = NULL;
+
     if (state->palette != NULL) {
-        SelectPalette(dc, state->palette, FALSE);
+        previous = SelectPalette(dc, state->palette, FALSE);
         RealizePalette(dc);
     }
+    return previous;
 }
 
 // Puts a part of the picture on the window, each pixel a block of k x k
@@ -137,11 +130,13 @@ static void showPicture(const CalendarState *state, int left, int top, int width
 {
     HDC dc = GetDC(state->window);
     int k = pictureScale(state);
+    HPALETTE previous = usePalette(state, dc);
 
-    usePalette(state, dc);
     SetStretchBltMode(dc, COLORONCOLOR);
     StretchBlt(dc, originX + k * left, originY + k * top, k * width, k * height, state->picture,
                left, top, width, height, SRCCOPY);
+    if (previous != NULL)
+        SelectPalette(dc, previous, FALSE);
     ReleaseDC(state->window, dc);
 }
 
@@ -151,6 +146,11 @@ void fitToDisplay(CalendarState *state)
     HDC dc;
 
     scale = 0;
+    // A preview has no picture of its own size: it draws itself afresh.
+    if (isPreviewSized(state)) {
+        drawCalendar(state);
+        return;
+    }
     // The clip moves first, so that the black fill leaves it alone and the
     // place it leaves is painted over.
     if (state->clipDevice != 0) {
@@ -214,15 +214,17 @@ static void drawPreview(const CalendarState *state)
 {
     RECT client;
     HDC dc = GetDC(state->window);
+    HPALETTE previous = usePalette(state, dc);
     int previousMode;
 
     GetClientRect(state->window, &client);
-    usePalette(state, dc);
     previousMode = SetMapMode(dc, MM_ANISOTROPIC);
     SetWindowExtEx(dc, PICTURE_WIDTH, PICTURE_HEIGHT, NULL);
     SetViewportExtEx(dc, client.right, client.bottom, NULL);
     drawCentred(dc, AssetId::Pud);
     SetMapMode(dc, previousMode);
+    if (previous != NULL)
+        SelectPalette(dc, previous, FALSE);
     ReleaseDC(state->window, dc);
 }
 
@@ -251,7 +253,6 @@ void drawCalendar(CalendarState *state)
         drawInCorner(dc, AssetId::Active);
         break;
     case SEASON_OVER:
-        // The rest of the picture stays as it was, black at first.
         drawCentred(dc, AssetId::TheEnd);
         break;
     }
@@ -292,7 +293,7 @@ void showDoor(const CalendarState *state, int door)
 bool hitClickArea(const CalendarState *state, int x, int y)
 {
     int k = pictureScale(state);
-    int left = pictureOriginX(state) + k * 530, top = pictureOriginY(state) + k * 380;
+    int left = originX + k * 530, top = originY + k * 380;
 
     return x >= left && x < left + k * 110 && y >= top && y < top + k * 100;
 }

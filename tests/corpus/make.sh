@@ -1,6 +1,6 @@
 #!/bin/sh
-# Makes the files that the native tests compare with giflib and ImageMagick;
-# the seed-* files are made by hand.  Run here.
+# Makes the files that the native tests compare with giflib and ImageMagick
+# and the fuzzer starts from; the seed-* files are made by hand.  Run here.
 set -e
 C=/usr/bin/convert
 $C rose: rose.gif
