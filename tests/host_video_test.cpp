@@ -45,25 +45,28 @@ static bool shows(COLORREF top, COLORREF bottom)
 TEST(Clip, PlaysToItsNoticeAgainFromTheStartAndStopsWithoutOne)
 {
     MCIDEVICEID clip = 0;
-    EXPECT_EQ(
-        reported([&] {
-            ASSERT_TRUE(openClip(window, &clip, VIDEO_TEST_CLIP, X, Y, 2));
-            HWND display = clipWindow(clip, window);
-            EXPECT_FALSE(IsWindowVisible(display));
-            ASSERT_TRUE(!ShowWindow(display, SW_SHOW) && playClip(clip, window));
-            EXPECT_TRUE(waitUntil(900, [] { return shows(RED, GREEN); }));
-            ASSERT_TRUE(waitUntil(6000, [] { return !notices.empty(); }));
-            EXPECT_EQ(notices, (decltype(notices){{MCI_NOTIFY_SUCCESSFUL, (LPARAM)clip}}));
-            EXPECT_TRUE(waitUntil(200, [] { return shows(BLUE, BLUE); })) << "the last frame stays";
-            notices.clear();
-            ASSERT_TRUE(playClip(clip, window));
-            EXPECT_TRUE(waitUntil(900, [] { return shows(RED, GREEN); })) << "from the start";
-            EXPECT_TRUE(stopClip(clip, window) &&
-                        !waitUntil(1200, [] { return !notices.empty(); }));
-            EXPECT_TRUE(shows(RED, GREEN)) << "a stopped clip keeps its frame";
-            EXPECT_TRUE(closeClip(clip, window) && !IsWindow(display) && closeClip(0, window));
-        }),
-        "");
+    EXPECT_EQ(reported([&] {
+                  ASSERT_TRUE(openClip(window, &clip, VIDEO_TEST_CLIP, X, Y, 2));
+                  HWND display = clipWindow(clip, window);
+                  EXPECT_FALSE(IsWindowVisible(display));
+                  ShowWindow(display, SW_SHOW);
+                  ASSERT_TRUE(playClip(clip, window));
+                  EXPECT_TRUE(waitUntil(900, [] { return shows(RED, GREEN); }));
+                  ASSERT_TRUE(waitUntil(6000, [] { return !notices.empty(); }));
+                  EXPECT_EQ(notices, (decltype(notices){{MCI_NOTIFY_SUCCESSFUL, (LPARAM)clip}}));
+                  EXPECT_TRUE(waitUntil(200, [] { return shows(BLUE, BLUE); }))
+                      << "the last frame stays";
+                  notices.clear();
+                  ASSERT_TRUE(playClip(clip, window));
+                  EXPECT_TRUE(waitUntil(900, [] { return shows(RED, GREEN); })) << "from the start";
+                  EXPECT_TRUE(stopClip(clip, window) &&
+                              !waitUntil(1200, [] { return !notices.empty(); }));
+                  EXPECT_TRUE(shows(RED, GREEN)) << "a stopped clip keeps its frame";
+                  EXPECT_TRUE(closeClip(clip, window));
+                  EXPECT_FALSE(IsWindow(display));
+                  EXPECT_TRUE(closeClip(0, window));
+              }),
+              "");
 }
 
 // A failing MCI command, also while a door clip stops, leaves WM_QUIT(-1), which a refused password
@@ -71,8 +74,10 @@ TEST(Clip, PlaysToItsNoticeAgainFromTheStartAndStopsWithoutOne)
 TEST(ErrorBox, ShowsEachReportAndAFailedClipCommandEndsTheLoop)
 {
     DoorSlot doors[DOOR_COUNT] = {};
-    CalendarState state = {0, window, NULL, NULL, NULL, 4321 /* never opened */, 0, {},
-                           0, doors,  0,    NULL, NULL};
+    CalendarState state = {};
+    state.window = window;
+    state.clipDevice = 4321; // never opened
+    state.doors = doors;
     MCIDEVICEID stored = 1234;
     MSG quit = {};
     std::string text = reported([] { reportError(28, "%s", std::string(3000, 'x').c_str()); });
@@ -151,6 +156,8 @@ TEST(Host, MovementBeyondFourPixelsClosesAndAnUnreadableCursorIsNone)
     EXPECT_FALSE(closesAt(403, 302)) << "the position was not kept";
 }
 
+// The provider tells the system that a saver runs; a fatal end must take that back.  A process
+// reads that flag only once, here after the child.
 TEST(Host, AFatalReportUnderProtectionEndsWithThreeAndNoSaverRunning)
 {
     DWORD on = 1, status = 0, running = TRUE;

@@ -13,7 +13,7 @@ using namespace std::string_literals;
 // The import slot through which the program stores values.
 typedef LONG(WINAPI *SetValue)(HKEY, LPCSTR, DWORD, DWORD, const BYTE *, DWORD);
 extern "C" SetValue importedSetValue __asm__("__imp__RegSetValueExA@24");
-static SetValue realSetValue = importedSetValue;
+static SetValue realSetValue;
 static std::string stores, got;
 
 // "name=value " for each value stored: a number in decimal, a text as stored (a zero shows).
@@ -73,14 +73,14 @@ TEST(Prefs, Rows)
         {"LastCheckedYear=96 LastChecked=24", [] { recordProgress(97, 9); },
          " / LastCheckedYear=97 LastChecked=9 "},
     };
-    DWORD protection; // the import slots are read-only
-    VirtualProtect(&importedSetValue, sizeof importedSetValue, PAGE_READWRITE, &protection);
-    importedSetValue = recordingSetValue;
+    realSetValue = patchImport(importedSetValue, recordingSetValue);
     for (const auto &r : rows) {
         RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Software\\Brackwell");
         store(r.before);
-        got = stores = "";
+        got = "";
+        stores = "";
         r.call();
         EXPECT_EQ(got + " / " + stores, r.want) << r.before;
     }
+    patchImport(importedSetValue, realSetValue);
 }

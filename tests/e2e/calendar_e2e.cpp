@@ -34,9 +34,10 @@ struct Row {
     const char *layouts = nullptr;
 };
 
-static const std::string none(24, '.'), all(24, 'o');
-static const char *const OPEN = "ooooooooop..............", *const OPENED =
-                                                                "oooooooooo..............";
+static const std::string none(24, '.');
+static const std::string all(24, 'o');
+static const char *const OPEN = "ooooooooop..............";
+static const char *const OPENED = "oooooooooo..............";
 static const Row rows[] = {
     {"10 December", "2026-12-10 12:00:00", 4, "pud.bmp", "clikhere.bmp", OPEN, "126 9 0 0", 0,
      BOTTOM_RIGHT, TOP_LEFT, OPENED, "126 10 0 0", 9, LEFT_ABOVE},
@@ -156,11 +157,12 @@ static void watchCycles(HWND window, DWORD pid, int cycles)
             starts.push_back(order.size() - 1);
             GetProcessMemoryInfo(process, firstGdi < 0 ? &first : &now, sizeof now);
             // A clip being opened holds objects for a moment; a leak stays.
-            for (int tries = 0; tries < 10; tries++, Sleep(20)) {
+            for (int tries = 0; tries < 10; tries++) {
                 gdi = gdiObjects(process);
                 handles = handleCount(pid);
                 if (firstGdi < 0 || (gdi <= firstGdi && handles <= firstHandles))
                     break;
+                Sleep(20);
             }
             printf("cycle %2d: private %6lu KB%s, GDI objects %d, handles %d\n", (int)starts.size(),
                    (unsigned long)(std::max(first.PagefileUsage, now.PagefileUsage) / 1024),

@@ -111,15 +111,16 @@ static const Picture &thumbnail(int door) // compiled into the saver
         LoadLibraryExA(windowsPath(TINDLE_CLOCK_SCR).c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
     char name[32];
     snprintf(name, sizeof name, "DIB_FIRSTFRAMES%d", door);
-    const BITMAPFILEHEADER *file = (const BITMAPFILEHEADER *)LockResource(
-        LoadResource(saver, FindResourceA(saver, name, "DIB")));
-    const BITMAPINFO *dib = (const BITMAPINFO *)(file + 1);
-    const char *bits = (const char *)file + file->bfOffBits;
-    HDC screen = GetDC(NULL);
-    if (pictures[door].pixels.empty())
+    if (pictures[door].pixels.empty()) {
+        const BITMAPFILEHEADER *file = (const BITMAPFILEHEADER *)LockResource(
+            LoadResource(saver, FindResourceA(saver, name, "DIB")));
+        const BITMAPINFO *dib = (const BITMAPINFO *)(file + 1);
+        const char *bits = (const char *)file + file->bfOffBits;
+        HDC screen = GetDC(NULL);
         pictures[door] =
             pictureOf(CreateDIBitmap(screen, &dib->bmiHeader, CBM_INIT, bits, dib, DIB_RGB_COLORS));
-    ReleaseDC(NULL, screen);
+        ReleaseDC(NULL, screen);
+    }
     return pictures[door];
 }
 
