@@ -359,7 +359,7 @@ TEST(Calendar, Rows)
         }
         if (row.doorsAfter == all.c_str())
             watchCycles(window, saver.pid(),
-                        getenv("TINDLE_SOAK_CYCLES") ? atoi(getenv("TINDLE_SOAK_CYCLES")) : 3);
+                        getenv("TINDLE_SOAK_CYCLES") ? atoi(getenv("TINDLE_SOAK_CYCLES")) : 2);
         // Input that closes the saver takes its window down at once; outside the seasons the host
         // closes as on any day, and its own tests wait for that end.
         int quiet = std::max(0, 1000 - (int)(GetTickCount() - lastInput));
