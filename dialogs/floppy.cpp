@@ -53,7 +53,7 @@ bool copyFile(const char *source, const char *destinationTemplate)
     char target[MAX_PATH];
     FILE *in, *out;
     char *buffer;
-    bool copied = false;
+    bool copied = false, flushed;
 
     lstrcpynA(target, destinationTemplate, sizeof target);
     target[0] = floppyDrive;
@@ -90,9 +90,11 @@ bool copyFile(const char *source, const char *destinationTemplate)
             break;
         }
     }
-    // Closing flushes what the stream still holds; a disk that fills up
-    // then is as full as one that filled up in the loop.
-    if (fclose(out) != 0 && copied) {
+    // What the stream still holds is flushed on its own: Wine's close does not
+    // tell when that flush fails, and a disk that fills up then is as full as
+    // one that filled up in the loop.
+    flushed = fflush(out) == 0;
+    if ((fclose(out) != 0 || !flushed) && copied) {
         reportError(0, "Error writing to file %s. Perhaps the disk is full?", target);
         copied = false;
     }
