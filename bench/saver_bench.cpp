@@ -9,9 +9,9 @@
 //    (1 December, door 1 pending), and over 60 s while the clips cycle;
 //  - peak working set and private bytes after one full clip cycle.
 // Each row names the screen, and the rows with clips the factor by which the
-// calendar stands enlarged there.  On a large screen `enlarged` measures the idle calendar
-// and the clips at that factor, and the clips again with the user's choice
-// of the calendar at its own size.
+// calendar stands enlarged there.  On a large screen `enlarged` measures the
+// idle calendar and the clips at that factor, and the clips again with the
+// user's choice of the calendar at its own size.
 // The saver is bench_saver.scr, tindle.scr with the tests' clock, which
 // starts at the local time in TINDLE_CLOCK, on the installation of the build.
 #include <windows.h>

@@ -4,6 +4,7 @@
 #include "calendar/calendar_state.h"
 #include "calendar/clock.h"
 #include "calendar_fixture.h"
+#include "reported.h"
 #include "support/prefs.h"
 #include "test_clock.h"
 

@@ -44,20 +44,26 @@ template <class Entry> Entry patchImport(Entry &slot, Entry entry)
 extern "C" int(WINAPI *importedMessageBox)(HWND, LPCSTR, LPCSTR,
                                            UINT) __asm__("__imp__MessageBoxA@16");
 
-// reported.txt outlives a fatal report; a title other than "Error" goes before the text.
+inline bool expectingBoxes;
+
+// reported.txt outlives a fatal report; a title other than "Error" goes before the text.  A box
+// that no reported() asks for fails the test instead of waiting for a user.
 inline int WINAPI recordBox(HWND, LPCSTR text, LPCSTR title, UINT)
 {
     Bytes line = (strcmp(title, "Error") ? "[" + Bytes(title) + "] " : "") + text + "\n";
+    EXPECT_TRUE(expectingBoxes) << line;
     writeFile("reported.txt", readFile("reported.txt") + line);
     return IDOK;
 }
+// From the program's start, before any test or static initialiser behind this header.
+inline const auto boxesRecorded = patchImport(importedMessageBox, recordBox);
 
 template <class Action> std::string reported(Action action)
 {
     remove("reported.txt");
-    auto shown = patchImport(importedMessageBox, recordBox);
+    expectingBoxes = true;
     action();
-    patchImport(importedMessageBox, shown);
+    expectingBoxes = false;
     Bytes texts = readFile("reported.txt");
     return texts.substr(0, texts.size() - !texts.empty());
 }
