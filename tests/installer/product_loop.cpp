@@ -102,10 +102,7 @@ TEST(FirstMachine, InstallRunAndDuplicate)
     RegSetKeyValueA(HKEY_LOCAL_MACHINE, PREFS, "InstallDir", REG_SZ, "C:\\users\\Public", 16);
     RegSetKeyValueA(HKEY_LOCAL_MACHINE, PREFS, "LastChecked", REG_DWORD, "\x09\0\0", 4);
     EXPECT_EQ(run(DEFAULT_DIR + "\\tindle.exe", "",
-                  [] {
-                      PostMessageA(FindWindowA("#32770", "Tindle Advent Setup "), WM_COMMAND, IDOK,
-                                   0);
-                  }),
+                  [] { pressOk(FindWindowA("#32770", "Tindle Advent Setup ")); }),
               0u);
     expectInstalled(DEFAULT_DIR, INSTALLER, "9,96,0,0," + SYSTEM_SAVER);
     EXPECT_EQ(run(saver(), "/s", [] { pressKey(VK_SPACE); }), 0u);
@@ -115,7 +112,7 @@ TEST(FirstMachine, InstallRunAndDuplicate)
     HWND box = waitForWindow(0, "#32770", SETTINGS_TITLE, 30000);
     EXPECT_TRUE(duplicateTo(settings.pid(), box, 'A'));
     EXPECT_SAME_FILE(FLOPPY_COPY, INSTALLER);
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    pressOk(box);
     EXPECT_EQ(settings.waitExit(30000), 1u);
     // Run in place (_?=), the uninstaller holds its own file, which then goes
     // at the next restart: quiet, it must not wait for the user to hear that.
@@ -181,7 +178,7 @@ TEST(SecondMachine, InstallFromTheFloppyUninstallWhileThePreviewRunsAndInstallAg
     CloseHandle(newFile("C:\\Tindle\\notes.txt"));
     uninstaller.start("C:\\Tindle\\uninstall.exe", "");
     HWND page = waitForWindow(0, "#32770", "Tindle Advent Uninstall ", 30000);
-    PostMessageA(page, WM_COMMAND, IDOK, 0);
+    pressOk(page);
     auto wiggle = [&] {
         step = -step;
         moveMouseBy(step, 0);
@@ -192,10 +189,10 @@ TEST(SecondMachine, InstallFromTheFloppyUninstallWhileThePreviewRunsAndInstallAg
     }));
     GetDlgItemTextA(told, 0xFFFF, text, sizeof text);
     EXPECT_TRUE(strstr(text, "restart")) << text;
-    PostMessageA(told, WM_COMMAND, IDOK, 0);
+    pressOk(told);
     EXPECT_TRUE(waitUntil(30000, [&] {
         wiggle();
-        PostMessageA(page, WM_COMMAND, IDOK, 0);
+        pressOk(page);
         return !IsWindow(page);
     }));
     EXPECT_FALSE(preview.running());
